@@ -1,0 +1,58 @@
+# Shared settings and helpers for every target of the project.
+
+# Programs, DLLs and test programs land side by side, so the program finds its DLLs as on Windows.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # No MinGW runtime DLL beside the exe.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+
+  if(NOT TESS_HOST_BIN)
+    message(FATAL_ERROR "TESS_HOST_BIN must name the native build's bin folder (host tools)")
+  endif()
+
+  # GoogleTest from Debian's sources, built for the target.
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  # One CTest entry per test program: Wine's start-up is paid once per program, not per case.
+  function(tess_add_wine_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  endfunction()
+else()
+  option(TESS_SANITIZE "Build native code with AddressSanitizer and UBSan" ON)
+  if(TESS_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  function(tess_add_native_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  endfunction()
+
+  # A libFuzzer target (clang) that CTest runs for a bounded time.
+  function(tess_add_fuzzer name seconds)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+      add_executable(${name} ${T_SOURCES})
+      target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+      target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+      target_link_libraries(${name} PRIVATE ${T_LIBS})
+      add_test(NAME ${name} COMMAND ${name} -max_total_time=${seconds} -rss_limit_mb=1024 -print_final_stats=0)
+    endif()
+  endfunction()
+endif()

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs every test: the native suite (through CTest's entry "native-suite") and the Windows suites
+# under Wine with a virtual X display that this script starts and stops.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+. scripts/wine-env.sh
+xvfb_start
+trap 'wine_stop; xvfb_stop' EXIT
+wine_prepare
+ctest --test-dir build/win64 --output-on-failure -j 1

@@ -1,0 +1,42 @@
+# Sourced: a Wine prefix of the project's own, quiet and non-interactive.
+# Usage: . scripts/wine-env.sh; wine_prepare
+TESS_ROOT="${TESS_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+export WINEPREFIX="${WINEPREFIX:-$TESS_ROOT/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono/Gecko prompts; our own remote-access service replaces Wine's stub.
+export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32=n"
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+
+# Creates the prefix once and leaves a persistent server running. Wine's helper processes
+# would otherwise inherit the caller's output pipes and keep test runners waiting forever.
+wine_prepare() {
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  if [ ! -f "$WINEPREFIX/.tess-ready" ]; then
+    "$WINE64" wineboot --init >/dev/null 2>&1 </dev/null || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    # Without a window manager every window destruction waits 2 s unless windows are unmanaged.
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+    touch "$WINEPREFIX/.tess-ready"
+  else
+    "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
+  fi
+}
+
+wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
+
+# Starts Xvfb on a free display when none is given; sets XVFB_PID.
+xvfb_start() {
+  XVFB_PID=""
+  local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local num; read -r num <"$fifo"; rm -f "$fifo"
+  export DISPLAY=":$num"
+}
+xvfb_stop() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }

@@ -1,0 +1,25 @@
+// The readable source form of a form resource and its conversion to and from the binary
+// encoding. The conversion knows no classes: it maps the syntax onto the value tags.
+//
+//   object Form1: TForm1
+//     Caption = 'Hello'#169' world'   strings: quoted parts and #n character codes, joined by +
+//     Left = 169                      integers (decimal or $hex), identifiers, True/False, nil
+//     Font.Style = [fsBold]           sets; { 0A0B } binary; ( 1 2 ) lists
+//     object Button1: TButton
+//     end
+//   end
+#pragma once
+
+#include <string>
+
+#include "Streams.h"
+
+namespace rtl {
+
+// Throws EParserError with the line number for malformed text.
+void ObjectTextToBinary(const std::string& text, TStream& output);
+std::string ObjectBinaryToText(TStream& input);
+
+RTL_EXCEPTION(EParserError, Exception);
+
+}  // namespace rtl

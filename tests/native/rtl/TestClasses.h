@@ -1,0 +1,110 @@
+// Small component classes that exercise every kind of published and defined property.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "rtl/Filer.h"
+
+namespace testing_rtl {
+
+using namespace rtl;
+
+enum TShape { shNone, shCircle, shSquare };
+inline const std::vector<std::string> kShapeNames = {"shNone", "shCircle", "shSquare"};
+inline const std::vector<std::string> kStyleNames = {"stBold", "stItalic", "stUnderline"};
+inline const TIdentMap kColorIdents = {{{0x000000, "clBlack"}, {0x0000FF, "clRed"}, {(long long)0x8000000F, "clBtnFace"}}};
+
+class TLabelText : public TPersistent {
+  RTL_CLASS(TLabelText, TPersistent)
+ public:
+  std::string Caption;
+  bool Visible = true;
+  static void DeclareProperties(TClassBuilder<TLabelText>& b) {
+    b.Str("Caption", &TLabelText::Caption, &TLabelText::Caption);
+    b.Bool("Visible", &TLabelText::Visible, &TLabelText::Visible, true);
+  }
+};
+
+class TThing : public TComponent {
+  RTL_CLASS(TThing, TComponent)
+ public:
+  explicit TThing(TComponent* owner) : TComponent(owner) { ++alive; }
+  ~TThing() override {
+    --alive;
+    destroyed.push_back(Name());
+  }
+
+  int Width = 0;
+  long long Color = 0;
+  bool Flag = true;
+  TShape Shape = shNone;
+  unsigned Styles = 0;
+  std::string Caption;
+  TLabelText Text;
+  TThing* Buddy() const { return buddy_; }
+  void SetBuddy(TThing* b) {
+    if (buddy_) buddy_->RemoveFreeNotification(this);
+    buddy_ = b;
+    if (b) b->FreeNotification(this);
+  }
+  TNotifyEvent OnClick;
+  std::string Data;  // a defined binary property
+
+  int loadedCalls = 0;
+  bool buddySetWhenLoaded = false;
+  std::string captionWhenLoaded;
+  void Loaded() override {
+    TComponent::Loaded();
+    ++loadedCalls;
+    buddySetWhenLoaded = buddy_ != nullptr;
+    captionWhenLoaded = Caption;
+  }
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op == TOperation::opRemove && c == buddy_) buddy_ = nullptr;
+  }
+  void DefineProperties(TFiler& filer) override {
+    TComponent::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { Data.resize(static_cast<size_t>(s.Size())); s.ReadBuffer(Data.data(), s.Size()); },
+        [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<long long>(Data.size())); }, !Data.empty());
+  }
+  TLabelText* GetText() const { return const_cast<TLabelText*>(&Text); }
+
+  static void DeclareProperties(TClassBuilder<TThing>& b) {
+    b.Int("Width", &TThing::Width, &TThing::Width, 0);
+    b.Int("Color", &TThing::Color, &TThing::Color, 0).Idents = &kColorIdents;
+    b.Bool("Flag", &TThing::Flag, &TThing::Flag, true);
+    b.Enum("Shape", kShapeNames, &TThing::Shape, &TThing::Shape, shNone);
+    b.Set("Styles", kStyleNames, &TThing::Styles, &TThing::Styles, 0);
+    b.Str("Caption", &TThing::Caption, &TThing::Caption);
+    b.Object("Text", &TThing::GetText);
+    b.Ref<TThing>("Buddy", &TThing::Buddy, &TThing::SetBuddy);
+    b.Event("OnClick", &TThing::OnClick);
+  }
+
+  static inline int alive = 0;
+  static inline std::vector<std::string> destroyed;
+
+ private:
+  TThing* buddy_ = nullptr;
+};
+
+class TRoot : public TComponent {
+  RTL_CLASS(TRoot, TComponent)
+ public:
+  explicit TRoot(TComponent* owner) : TComponent(owner) {}
+  TThing* First = nullptr;
+  int clicks = 0;
+  void FirstClick(TObject*) { ++clicks; }
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const override {
+    for (int i = 0; i < ComponentCount(); ++i) proc(Components(i));
+  }
+  static void DeclareProperties(TClassBuilder<TRoot>& b) {
+    b.Method("FirstClick", &TRoot::FirstClick);
+    b.Field("First", &TRoot::First);
+  }
+};
+
+}  // namespace testing_rtl
