@@ -53,14 +53,6 @@ TEST(FamilyTables, EachFamilyRaisesItsOwnErrorWithItsOwnTexts) {
   EXPECT_EQ(
       MessageOf<ec::EStringResourceError>([] { ec::TEcStringResource t(Self(), "NO_SUCH_TABLE"); }),
       "String resource not found: NO_SUCH_TABLE");
-
-  ec::TEcStringResource none(Self(), "");
-  EXPECT_EQ(MessageOf<ec::EStringResourceError>([&] { none.GetString(1); }),
-            "Cannot lock resource");
-  fx::TFxStringResource colours(Self(), "TEXTFX_STRINGS_ENGLISH");
-  colours.ReportMissing = true;
-  EXPECT_EQ(MessageOf<fx::EStringResourceError>([&] { colours.GetString(20); }),
-            "String not found: 20");
 }
 
 TEST(FamilyTables, FxStringTableHoldsTheColourNamesAndDateTexts) {
