@@ -1,0 +1,181 @@
+#include "ras_fixture.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char kWindowClass[] = "TessRasTestNotify";
+
+template <class T>
+void bind(HMODULE lib, T& slot, const char* name) {
+    slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+    ASSERT_NE(slot, nullptr) << name << " is not exported";
+}
+
+void remove_tree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                remove_tree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+ULONGLONG now_ms() { return GetTickCount64(); }
+
+bool pump_until(const std::function<bool()>& done, DWORD timeout_ms) {
+    ULONGLONG end = now_ms() + timeout_ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        ULONGLONG t = now_ms();
+        if (t >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - t < 5 ? end - t : 5), QS_ALLINPUT);
+    }
+}
+
+void pump_for(DWORD ms) {
+    pump_until([] { return false; }, ms);
+}
+
+NotifyWindow::NotifyWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassA(&wc);  // fails harmlessly once registered
+    message_ = RegisterWindowMessageA(RASDIALEVENT);
+    hwnd_ = CreateWindowExA(0, kWindowClass, "notify", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+NotifyWindow::~NotifyWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK NotifyWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<NotifyWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == self->message_) {
+        self->events_.push_back({DWORD(wp), DWORD(lp), now_ms()});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void RasTest::SetUp() {
+    lib_ = LoadLibraryA("RASAPI32.DLL");
+    ASSERT_NE(lib_, nullptr) << "RASAPI32.DLL not found beside the test";
+    bind(lib_, RasDialA, "RasDialA");
+    bind(lib_, RasEnumConnectionsA, "RasEnumConnectionsA");
+    bind(lib_, RasEnumEntriesA, "RasEnumEntriesA");
+    bind(lib_, RasGetConnectStatusA, "RasGetConnectStatusA");
+    bind(lib_, RasGetErrorStringA, "RasGetErrorStringA");
+    bind(lib_, RasHangUpA, "RasHangUpA");
+    bind(lib_, RasGetEntryDialParamsA, "RasGetEntryDialParamsA");
+    bind(lib_, RasSetEntryDialParamsA, "RasSetEntryDialParamsA");
+    bind(lib_, RasMonitorDlgA, "RasMonitorDlgA");
+    bind(lib_, RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
+    bind(lib_, RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
+    bind(lib_, RasGetProjectionInfoA, "RasGetProjectionInfoA");
+    bind(lib_, RasGetCountryInfoA, "RasGetCountryInfoA");
+    bind(lib_, RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
+    bind(lib_, RasSetEntryPropertiesA, "RasSetEntryPropertiesA");
+    bind(lib_, RasRenameEntryA, "RasRenameEntryA");
+    bind(lib_, RasDeleteEntryA, "RasDeleteEntryA");
+    bind(lib_, RasValidateEntryNameA, "RasValidateEntryNameA");
+    bind(lib_, RasEnumDevicesA, "RasEnumDevicesA");
+    if (HasFatalFailure()) return;
+    // Wine's own stub writes no text; ours must be the one loaded.
+    char text[257] = {};
+    ASSERT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, text, 256), 0u)
+        << "not our service: run with WINEDLLOVERRIDES=rasapi32=n";
+
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::string(temp) + "tess-ras-" + std::to_string(GetCurrentProcessId()) + "-" + info->name();
+    remove_tree(dir_);
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+}
+
+void RasTest::TearDown() {
+    if (RasHangUpA) {
+        for (HRASCONN h : dialled_) RasHangUpA(h);
+        for (HRASCONN h : dialled_) wait_gone(h, 5000);
+    }
+    if (lib_) FreeLibrary(lib_);
+    if (!dir_.empty()) remove_tree(dir_);
+}
+
+std::string RasTest::write_file(const std::string& name, const std::string& content) {
+    std::string path = dir_ + "\\" + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string RasTest::read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+DWORD RasTest::dial(const std::string& phonebook, const std::string& entry, LPVOID notifier,
+                    HRASCONN& handle, DWORD notifier_type) {
+    RASDIALPARAMSA p{};
+    p.dwSize = sizeof p;
+    std::strncpy(p.szEntryName, entry.c_str(), RAS_MaxEntryName);
+    handle = nullptr;
+    DWORD rc = RasDialA(nullptr, phonebook.c_str(), &p, notifier_type, notifier, &handle);
+    if (handle) dialled_.push_back(handle);
+    return rc;
+}
+
+RASCONNSTATUSA RasTest::status(HRASCONN handle, DWORD* rc) {
+    RASCONNSTATUSA st{};
+    st.dwSize = sizeof st;
+    *rc = RasGetConnectStatusA(handle, &st);
+    return st;
+}
+
+DWORD RasTest::wait_gone(HRASCONN handle, DWORD timeout_ms) {
+    DWORD rc = 0;
+    pump_until([&] { status(handle, &rc); return rc != 0; }, timeout_ms);
+    return rc;
+}
+
+std::string RasTest::error_string(DWORD code) {
+    char text[257] = {};
+    RasGetErrorStringA(code, text, 256);
+    return text;
+}
+
+std::string section(const std::string& name, const std::vector<std::string>& lines) {
+    std::string s = "[" + name + "]\r\n";
+    for (const std::string& l : lines) s += l + "\r\n";
+    return s + "\r\n";
+}
+
+std::vector<std::string> entry_names(const std::vector<RASENTRYNAMEA>& records, DWORD count) {
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < count && i < records.size(); ++i) names.push_back(records[i].szEntryName);
+    return names;
+}
