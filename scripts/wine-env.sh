@@ -14,9 +14,8 @@ WINESERVER=/usr/lib/wine/wineserver64
 wine_prepare() {
   mkdir -p "$WINEPREFIX"
   "$WINESERVER" -k >/dev/null 2>&1 || true
-  "$WINESERVER" -w >/dev/null 2>&1 || true
-  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/.tess-ready" ]; then
+    # Create the prefix first and let its server end (-w waits for that), then go persistent.
     "$WINE64" wineboot --init >/dev/null 2>&1 </dev/null || true
     "$WINESERVER" -w >/dev/null 2>&1 || true
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
@@ -24,6 +23,7 @@ wine_prepare() {
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
     touch "$WINEPREFIX/.tess-ready"
   else
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
   fi
 }

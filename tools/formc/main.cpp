@@ -27,8 +27,20 @@ int main(int argc, char** argv) {
     }
     std::stringstream text;
     text << f.rdbuf();
+    // Included files are named relative to the source file.
+    std::string dir = argv[1];
+    size_t slash = dir.find_last_of('/');
+    dir = slash == std::string::npos ? "" : dir.substr(0, slash + 1);
+    auto include = [&dir](const std::string& name, std::string& bytes) {
+      std::ifstream in(dir + name, std::ios::binary);
+      if (!in) return false;
+      std::stringstream ss;
+      ss << in.rdbuf();
+      bytes = ss.str();
+      return true;
+    };
     rtl::TMemoryStream out;
-    rtl::ObjectTextToBinary(text.str(), out);
+    rtl::ObjectTextToBinary(text.str(), out, include);
     out.SaveToFile(argv[2]);
     return 0;
   } catch (const std::exception& e) {

@@ -78,9 +78,9 @@ static std::map<std::string, const TClassInfo*>& Registry() {
   return registry;
 }
 
-void RegisterClass(const TClassInfo& info) { Registry()[UpperCase(info.Name)] = &info; }
+void RegisterClassInfo(const TClassInfo& info) { Registry()[UpperCase(info.Name)] = &info; }
 
-const TClassInfo* FindClass(const std::string& name) {
+const TClassInfo* FindClassInfo(const std::string& name) {
   auto it = Registry().find(UpperCase(name));
   return it == Registry().end() ? nullptr : it->second;
 }

@@ -2,6 +2,7 @@
 // name, and the properties, methods and fields it publishes to form resources.
 #pragma once
 
+#include <bit>
 #include <functional>
 #include <string>
 #include <type_traits>
@@ -76,8 +77,8 @@ struct TClassInfo {
 };
 
 // Class registry: create components by class name.
-void RegisterClass(const TClassInfo& info);
-const TClassInfo* FindClass(const std::string& name);
+void RegisterClassInfo(const TClassInfo& info);
+const TClassInfo* FindClassInfo(const std::string& name);
 
 class TObject {
  public:
@@ -185,7 +186,7 @@ class TClassBuilder {
   template <class... A>
   void Method(const char* name, void (C::*m)(A...)) {
     using Code = void (TObject::*)(A...);
-    info_.Methods.push_back(TMethodInfo{name, reinterpret_cast<TGenericMethod>(static_cast<Code>(m)),
+    info_.Methods.push_back(TMethodInfo{name, std::bit_cast<TGenericMethod>(static_cast<Code>(m)),
                                         &TEvent<A...>::Signature()});
   }
   // A field of the root that receives the component of the same name.
@@ -263,7 +264,7 @@ TClassInfo MakeClassInfo(const char* name) {
   return info;
 }
 struct Registrar {
-  explicit Registrar(const TClassInfo& (*get)()) { RegisterClass(get()); }
+  explicit Registrar(const TClassInfo& (*get)()) { RegisterClassInfo(get()); }
 };
 }  // namespace detail
 

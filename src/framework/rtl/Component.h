@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Exceptions.h"
 
 namespace rtl {
 

@@ -2,6 +2,7 @@
 // comparable and testable for "assigned". A form resource binds them by method name.
 #pragma once
 
+#include <bit>
 #include <typeinfo>
 
 namespace rtl {
@@ -49,7 +50,7 @@ class TEvent {
   TObject* Data() const { return data_; }
   static const std::type_info& Signature() { return typeid(TEvent); }
   TMethodRef Ref() const {
-    return TMethodRef{data_, reinterpret_cast<TGenericMethod>(code_), &Signature()};
+    return TMethodRef{data_, std::bit_cast<TGenericMethod>(code_), &Signature()};
   }
   // False when the method has another signature.
   bool Assign(const TMethodRef& m) {
@@ -59,7 +60,7 @@ class TEvent {
     }
     if (!m.Signature || *m.Signature != Signature()) return false;
     data_ = m.Data;
-    code_ = reinterpret_cast<Code>(m.Code);
+    code_ = std::bit_cast<Code>(m.Code);
     return true;
   }
 

@@ -40,6 +40,7 @@ RTL_EXCEPTION(EComponentError, Exception);
 RTL_EXCEPTION(EInvalidGraphic, Exception);
 RTL_EXCEPTION(EOutOfResources, Exception);
 RTL_EXCEPTION(EInvalidOperation, Exception);
+RTL_EXCEPTION(EResNotFound, Exception);
 
 // The framework's own message texts.
 namespace msg {

@@ -319,7 +319,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   std::string name = ReadStr();
   bool created = false;
   if (!root) {
-    const TClassInfo* info = FindClass(className);
+    const TClassInfo* info = FindClassInfo(className);
     if (!info || !info->Create) throw EClassNotFound(Format(msg::kClassNotFound, className.c_str()));
     root = info->Create(nullptr);
     created = true;
@@ -348,7 +348,7 @@ void TReader::ReadChildren(TComponent* parent) {
 TComponent* TReader::ReadComponent(TComponent* parent) {
   std::string className = ReadStr();
   std::string name = ReadStr();
-  const TClassInfo* info = FindClass(className);
+  const TClassInfo* info = FindClassInfo(className);
   if (!info || !info->Create) throw EClassNotFound(Format(msg::kClassNotFound, className.c_str()));
   TComponent* c = info->Create(root_);
   c->BeginLoading();

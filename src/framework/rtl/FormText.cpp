@@ -108,6 +108,10 @@ class Parser {
       return w_.WriteSet(names);
     }
     if (c == '{') return Binary();
+    if (c == '@') {
+      ++pos_;
+      return IncludedBinary(String());
+    }
     if (c == '(') {
       ++pos_;
       w_.WriteListBegin();
@@ -190,6 +194,17 @@ class Parser {
     w_.WriteBinary(bytes);
   }
 
+  void IncludedBinary(const std::string& name) {
+    if (!includes_) Fail("included files are not allowed here");
+    std::string bytes;
+    if (!includes_(name, bytes)) Fail("cannot read included file " + name);
+    w_.WriteBinary(bytes);
+  }
+
+ public:
+  TIncludeReader includes_;
+
+ private:
   const std::string& s_;
   TWriter& w_;
   size_t pos_ = 0;
@@ -285,7 +300,8 @@ class Printer {
       } else {
         if (open) out_ += '\'';
         open = false;
-        out_ += "#" + IntToStr(c);
+        out_ += '#';
+        out_ += IntToStr(c);
       }
     }
     if (open) out_ += '\'';
@@ -297,10 +313,11 @@ class Printer {
 
 }  // namespace
 
-void ObjectTextToBinary(const std::string& text, TStream& output) {
+void ObjectTextToBinary(const std::string& text, TStream& output, const TIncludeReader& includes) {
   TWriter w(output);
   output.WriteBuffer(kFormSignature, sizeof kFormSignature);
   Parser p(text, w);
+  p.includes_ = includes;
   p.Object();
   p.End();
 }

@@ -1,0 +1,351 @@
+#include "Bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gui {
+
+RTL_IMPLEMENT_CLASS(TBitmap);
+
+namespace {
+
+int BitsOf(TPixelFormat f) {
+  switch (f) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    default: return 32;
+  }
+}
+
+TPixelFormat FormatOf(int bits) {
+  switch (bits) {
+    case 1: return pf1bit;
+    case 4: return pf4bit;
+    case 8: return pf8bit;
+    case 16: return pf16bit;
+    case 24: return pf24bit;
+    default: return pf32bit;
+  }
+}
+
+size_t Stride(int width, int bits) { return ((static_cast<size_t>(width) * static_cast<size_t>(bits) + 31) / 32) * 4; }
+
+[[noreturn]] void Invalid() { throw rtl::EInvalidGraphic(rtl::msg::kInvalidBitmap); }
+
+// A header for a new section of the given format; palettes get the system's default colours.
+std::vector<uint8_t> MakeInfo(int width, int height, TPixelFormat f) {
+  int bits = BitsOf(f);
+  int colors = bits <= 8 ? 1 << bits : 0;
+  std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + static_cast<size_t>(colors) * 4);
+  auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+  h->biSize = sizeof(BITMAPINFOHEADER);
+  h->biWidth = width;
+  h->biHeight = height;
+  h->biPlanes = 1;
+  h->biBitCount = static_cast<WORD>(bits);
+  h->biCompression = BI_RGB;
+  if (colors) {
+    auto* pal = reinterpret_cast<RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER));
+    PALETTEENTRY entries[256]{};
+    HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    int n = static_cast<int>(GetPaletteEntries(stock, 0, 256, entries));
+    for (int i = 0; i < colors; ++i) {
+      if (bits == 1) {
+        pal[i] = i ? RGBQUAD{255, 255, 255, 0} : RGBQUAD{0, 0, 0, 0};
+      } else if (i < n) {
+        // The default palette's 20 colours: first half at the start, second half at the end.
+        int src = i < 10 || n <= 10 ? i : (i >= colors - 10 ? n - (colors - i) : -1);
+        if (src >= 0 && src < n) pal[i] = RGBQUAD{entries[src].peBlue, entries[src].peGreen, entries[src].peRed, 0};
+      }
+    }
+  }
+  return info;
+}
+
+}  // namespace
+
+TBitmap::TBitmap() = default;
+
+TBitmap::~TBitmap() {
+  canvas_.reset();
+  Release();
+}
+
+void TBitmap::Release() {
+  if (canvas_) canvas_->FreeContext();
+  if (handle_) DeleteObject(handle_);
+  handle_ = nullptr;
+  bits_ = nullptr;
+}
+
+void TBitmap::Changed() { OnChange(this); }
+
+void TBitmap::CreateSection(const BITMAPINFO* info, const void* bits, UINT bitsSize) {
+  void* newBits = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &newBits, nullptr, 0);
+  if (!h) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
+  if (bits) std::memcpy(newBits, bits, bitsSize);
+  Release();
+  handle_ = h;
+  bits_ = newBits;
+}
+
+void TBitmap::SetSize(int width, int height) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  if (width == width_ && height == height_) return;
+  if (width == 0 || height == 0) {
+    Release();
+    width_ = width;
+    height_ = height;
+    info_.clear();
+    Changed();
+    return;
+  }
+  std::vector<uint8_t> info = MakeInfo(width, height, format_);
+  if (!info_.empty()) {  // keep the old palette
+    size_t keep = std::min(info.size(), info_.size()) - sizeof(BITMAPINFOHEADER);
+    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), info_.data() + sizeof(BITMAPINFOHEADER), keep);
+  }
+  void* newBits = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &newBits, nullptr, 0);
+  if (!h) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
+  // New pixels are white, as a fresh canvas shows; the old picture is copied into the top-left.
+  HDC dst = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldDst = SelectObject(dst, h);
+  RECT all{0, 0, width, height};
+  FillRect(dst, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (handle_) {
+    if (canvas_) canvas_->FreeContext();
+    HDC src = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldSrc = SelectObject(src, handle_);
+    BitBlt(dst, 0, 0, std::min(width, width_), std::min(height, height_), src, 0, 0, SRCCOPY);
+    SelectObject(src, oldSrc);
+    DeleteDC(src);
+  }
+  SelectObject(dst, oldDst);
+  DeleteDC(dst);
+  Release();
+  handle_ = h;
+  bits_ = newBits;
+  info_ = std::move(info);
+  width_ = width;
+  height_ = height;
+  Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat f) {
+  if (f == format_) return;
+  format_ = f;
+  if (Empty()) return;
+  int w = width_, h = height_;
+  // Redraw the picture into a section of the new format.
+  TBitmap copy;
+  copy.format_ = f;
+  copy.SetSize(w, h);
+  copy.Canvas().Draw(0, 0, *this);
+  copy.Dormant();
+  Release();
+  handle_ = copy.handle_;
+  bits_ = copy.bits_;
+  info_ = std::move(copy.info_);
+  copy.handle_ = nullptr;
+  copy.bits_ = nullptr;
+  Changed();
+}
+
+HBITMAP TBitmap::Handle() { return handle_; }
+
+TCanvas& TBitmap::Canvas() {
+  if (!canvas_) {
+    canvas_ = std::make_unique<TBitmapCanvas>(*this);
+    canvas_->OnChange.Bind(this, &TBitmap::CanvasChanged);
+  }
+  return *canvas_;
+}
+
+void TBitmap::Dormant() {
+  if (canvas_) canvas_->FreeContext();
+}
+
+void TBitmap::LoadFromStream(rtl::TStream& stream) {
+  long long available = stream.Size() - stream.Position();
+  if (available <= 0) {  // nothing stored: an empty bitmap
+    SetSize(0, 0);
+    return;
+  }
+  BITMAPFILEHEADER fh;
+  stream.ReadBuffer(&fh, sizeof fh);
+  if (fh.bfType != 0x4D42) Invalid();
+  DWORD headerSize = stream.ReadValue<DWORD>();
+  BITMAPINFOHEADER h{};
+  bool core = headerSize == sizeof(BITMAPCOREHEADER);
+  if (core) {
+    BITMAPCOREHEADER ch;
+    ch.bcSize = headerSize;
+    stream.ReadBuffer(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof ch - 4);
+    h.biWidth = ch.bcWidth;
+    h.biHeight = ch.bcHeight;
+    h.biPlanes = ch.bcPlanes;
+    h.biBitCount = ch.bcBitCount;
+    h.biCompression = BI_RGB;
+  } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 4096) {
+    stream.ReadBuffer(reinterpret_cast<uint8_t*>(&h) + 4, sizeof h - 4);
+    stream.Seek(headerSize - sizeof h, rtl::SeekOrigin::Current);  // later header versions
+  } else {
+    Invalid();
+  }
+  h.biSize = sizeof h;
+  int bits = h.biBitCount;
+  if (h.biWidth <= 0 || h.biWidth > 32767 || h.biHeight == 0 || h.biHeight > 32767 || h.biHeight < -32767 ||
+      h.biPlanes != 1 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    Invalid();
+  bool bitfields = h.biCompression == BI_BITFIELDS;
+  if (bitfields && bits != 16 && bits != 32) Invalid();
+  if (h.biCompression != BI_RGB && !bitfields && h.biCompression != BI_RLE8 && h.biCompression != BI_RLE4) Invalid();
+
+  // Masks, then the colour table: biClrUsed entries, or the full table for the depth.
+  std::vector<uint8_t> info(sizeof h);
+  if (bitfields) {
+    DWORD masks[3];
+    stream.ReadBuffer(masks, sizeof masks);
+    info.insert(info.end(), reinterpret_cast<uint8_t*>(masks), reinterpret_cast<uint8_t*>(masks) + sizeof masks);
+  }
+  size_t colors = h.biClrUsed ? h.biClrUsed : (bits <= 8 ? 1u << bits : 0);
+  if (colors > 256 && bits <= 8) Invalid();
+  if (colors > 65536) Invalid();
+  for (size_t i = 0; i < colors; ++i) {
+    RGBQUAD q{};
+    if (core) {
+      RGBTRIPLE t;
+      stream.ReadBuffer(&t, sizeof t);
+      q = RGBQUAD{t.rgbtBlue, t.rgbtGreen, t.rgbtRed, 0};
+    } else {
+      stream.ReadBuffer(&q, sizeof q);
+    }
+    info.insert(info.end(), reinterpret_cast<uint8_t*>(&q), reinterpret_cast<uint8_t*>(&q) + 4);
+  }
+  if (colors && bits > 8) h.biClrUsed = static_cast<DWORD>(colors);  // an optimisation palette, kept
+  int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
+  size_t size = rle ? h.biSizeImage : Stride(h.biWidth, bits) * static_cast<size_t>(rows);
+  if (rle && (size == 0 || static_cast<long long>(size) > stream.Size() - stream.Position())) throw rtl::EReadError(rtl::msg::kReadError);
+  std::vector<uint8_t> pixels(size);
+  stream.ReadBuffer(pixels.data(), static_cast<long long>(size));
+  std::memcpy(info.data(), &h, sizeof h);
+
+  if (!rle) {
+    h.biSizeImage = static_cast<DWORD>(size);
+    std::memcpy(info.data(), &h, sizeof h);
+    CreateSection(reinterpret_cast<BITMAPINFO*>(info.data()), pixels.data(), static_cast<UINT>(size));
+    info_ = std::move(info);
+    format_ = FormatOf(bits);
+  } else {
+    // Compressed rows are expanded into a plain section of the same depth.
+    std::vector<uint8_t> plain = info;
+    auto* ph = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
+    ph->biCompression = BI_RGB;
+    ph->biSizeImage = 0;
+    CreateSection(reinterpret_cast<BITMAPINFO*>(plain.data()), nullptr, 0);
+    HDC dc = GetDC(nullptr);
+    SetDIBits(dc, handle_, 0, static_cast<UINT>(rows), pixels.data(), reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    info_ = std::move(plain);
+    format_ = FormatOf(bits);
+  }
+  width_ = h.biWidth;
+  height_ = rows;
+  Changed();
+}
+
+void TBitmap::SaveToStream(rtl::TStream& stream) {
+  if (Empty()) return;
+  if (canvas_) GdiFlush();
+  auto* h = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
+  size_t size = Stride(width_, h->biBitCount) * static_cast<size_t>(height_);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = static_cast<DWORD>(sizeof fh + info_.size());
+  fh.bfSize = static_cast<DWORD>(fh.bfOffBits + size);
+  BITMAPINFOHEADER out = *h;
+  out.biSizeImage = static_cast<DWORD>(size);
+  stream.WriteBuffer(&fh, sizeof fh);
+  stream.WriteBuffer(&out, sizeof out);
+  stream.WriteBuffer(info_.data() + sizeof out, static_cast<long long>(info_.size() - sizeof out));
+  stream.WriteBuffer(bits_, static_cast<long long>(size));
+}
+
+void TBitmap::LoadFromFile(const std::string& path) {
+  rtl::TFileStream f(path, rtl::TFileStream::Mode::Open);
+  LoadFromStream(f);
+}
+
+void TBitmap::SaveToFile(const std::string& path) {
+  rtl::TFileStream f(path, rtl::TFileStream::Mode::Create);
+  SaveToStream(f);
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const char* name) {
+  HRSRC res = FindResourceA(instance, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+  HGLOBAL data = res ? LoadResource(instance, res) : nullptr;
+  const void* p = data ? LockResource(data) : nullptr;
+  if (!p) throw rtl::EInvalidGraphic(rtl::msg::kInvalidBitmap);
+  // A bitmap resource is a bitmap file without its file header.
+  DWORD n = SizeofResource(instance, res);
+  rtl::TMemoryStream s;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfSize = static_cast<DWORD>(sizeof fh + n);
+  s.WriteBuffer(&fh, sizeof fh);
+  s.WriteBuffer(p, n);
+  s.SetPosition(0);
+  LoadFromStream(s);
+}
+
+void TBitmap::Assign(rtl::TPersistent* source) {
+  if (!source) {
+    SetSize(0, 0);
+    return;
+  }
+  auto* b = rtl::As<TBitmap>(source);
+  if (!b) return rtl::TPersistent::Assign(source);
+  if (b == this) return;
+  if (b->Empty()) {
+    format_ = b->format_;
+    SetSize(0, 0);
+    return;
+  }
+  if (b->canvas_) GdiFlush();
+  auto* h = reinterpret_cast<BITMAPINFOHEADER*>(b->info_.data());
+  CreateSection(reinterpret_cast<BITMAPINFO*>(b->info_.data()), b->bits_,
+                static_cast<UINT>(Stride(b->width_, h->biBitCount) * static_cast<size_t>(b->height_)));
+  info_ = b->info_;
+  width_ = b->width_;
+  height_ = b->height_;
+  format_ = b->format_;
+  Changed();
+}
+
+void TBitmapCanvas::CreateHandle() {
+  // An empty bitmap still gets a DC, so measuring text works on it.
+  memDc_ = CreateCompatibleDC(nullptr);
+  if (!memDc_) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
+  if (bitmap_.handle_) oldBitmap_ = SelectObject(memDc_, bitmap_.handle_);
+  SetHandle(memDc_);
+}
+
+void TBitmapCanvas::FreeContext() {
+  if (!memDc_) return;
+  HDC dc = memDc_;
+  SetHandle(nullptr);  // restores the DC's font, pen and brush
+  if (oldBitmap_) SelectObject(dc, oldBitmap_);
+  oldBitmap_ = nullptr;
+  DeleteDC(dc);
+  memDc_ = nullptr;
+}
+
+}  // namespace gui

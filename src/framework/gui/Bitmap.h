@@ -1,0 +1,85 @@
+// Bitmaps as device-independent sections: pixel-exact on every display, loadable from and
+// savable to the platform's bitmap file format, with a canvas of their own.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+#include "rtl/Streams.h"
+
+namespace gui {
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+
+class TBitmap : public rtl::TPersistent {
+  RTL_CLASS(TBitmap, rtl::TPersistent)
+ public:
+  TBitmap();
+  ~TBitmap() override;
+  TBitmap(const TBitmap&) = delete;
+  TBitmap& operator=(const TBitmap&) = delete;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ == 0 || height_ == 0; }
+  void SetWidth(int w) { SetSize(w, height_); }
+  void SetHeight(int h) { SetSize(width_, h); }
+  // Keeps the picture in the part both sizes share.
+  void SetSize(int width, int height);
+  TPixelFormat PixelFormat() const { return format_; }
+  void SetPixelFormat(TPixelFormat f);
+  // The bitmap handle; selected into the canvas's DC while the canvas holds one.
+  HBITMAP Handle();
+  TCanvas& Canvas();
+  // Releases the canvas's DC (the picture stays).
+  void Dormant();
+
+  // Bitmap file format. The pixel bits are taken right after the colour table (the file header's
+  // size and offset are not consulted); a 12-byte core header and bit-field masks are accepted.
+  // Throws EInvalidGraphic "Bitmap image is not valid" and EReadError on short data.
+  void LoadFromStream(rtl::TStream& stream);
+  void SaveToStream(rtl::TStream& stream);
+  void LoadFromFile(const std::string& path);
+  void SaveToFile(const std::string& path);
+  void LoadFromResourceName(HINSTANCE instance, const char* name);
+  void LoadFromResourceID(HINSTANCE instance, int id) { LoadFromResourceName(instance, MAKEINTRESOURCEA(id)); }
+
+  void Assign(rtl::TPersistent* source) override;
+  // Told after every change of size, format or pixels (drawing on its canvas included).
+  rtl::TNotifyEvent OnChange;
+  void Changed();
+
+ private:
+  friend class TBitmapCanvas;
+  void Release();
+  void CreateSection(const BITMAPINFO* info, const void* bits, UINT bitsSize);
+  void CanvasChanged(rtl::TObject*) { Changed(); }
+
+  HBITMAP handle_ = nullptr;
+  void* bits_ = nullptr;
+  int width_ = 0, height_ = 0;
+  TPixelFormat format_ = pfDevice;
+  std::vector<uint8_t> info_;  // BITMAPINFOHEADER, masks and colour table of the section
+  std::unique_ptr<class TBitmapCanvas> canvas_;
+};
+
+class TBitmapCanvas : public TCanvas {
+ public:
+  explicit TBitmapCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+  ~TBitmapCanvas() override { FreeContext(); }
+  void FreeContext();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TBitmap& bitmap_;
+  HDC memDc_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr;
+};
+
+}  // namespace gui

@@ -1,0 +1,484 @@
+#include "Forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ExceptionHook.h"
+#include "rtl/Filer.h"
+
+namespace gui {
+
+RTL_IMPLEMENT_CLASS(TForm);
+RTL_IMPLEMENT_CLASS(TApplication);
+
+TApplication* Application = nullptr;
+
+static const std::vector<std::string> kBorderStyleNames = {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+static const std::vector<std::string> kBorderIconNames = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+static const std::vector<std::string> kPositionNames = {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                                        "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
+static const std::vector<std::string> kWindowStateNames = {"wsNormal", "wsMinimized", "wsMaximized"};
+
+// ----------------------------------------------------------------------------------- TForm
+
+TForm::TForm(rtl::TComponent* owner) : TCustomControl(owner), icon_(std::make_unique<TIcon>()) {
+  SetVisible(false);
+  SetColor(clBtnFace);
+  SetParentFont(false);
+  icon_->OnChange.Bind(this, &TForm::ApplyIcon);
+  UpdateBoundsFields(0, 0, 320, 240);
+}
+
+TForm::~TForm() {
+  OnDestroy(this);
+  Destroying();
+  DestroyComponents();
+  DestroyHandle();
+}
+
+void TForm::DeclareProperties(rtl::TClassBuilder<TForm>& b) {
+  // A form stores its client size, not its outer size.
+  auto never = [](const rtl::TObject*) { return false; };
+  b.IntNoDefault("Width", &TForm::Width, &TForm::SetWidth).Stored = never;
+  b.IntNoDefault("Height", &TForm::Height, &TForm::SetHeight).Stored = never;
+  b.Int("Color", &TForm::Color, &TForm::SetColor, clBtnFace).Idents = &ColorIdents();
+  b.Bool("Visible", &TForm::Visible, &TForm::SetVisible, false);
+  b.Bool("ParentFont", &TForm::ParentFont, &TForm::SetParentFont, false);
+  b.Set("BorderIcons", kBorderIconNames, &TForm::BorderIcons, &TForm::SetBorderIcons, 7);
+  b.Enum("BorderStyle", kBorderStyleNames, &TForm::BorderStyle, &TForm::SetBorderStyle, bsSizeable);
+  b.IntNoDefault("ClientHeight", &TForm::StoredClientHeight, &TForm::SetClientHeight);
+  b.IntNoDefault("ClientWidth", &TForm::StoredClientWidth, &TForm::SetClientWidth);
+  b.Object("Icon", &TForm::IconObject);
+  b.Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview, false);
+  b.Ref<TMainMenu>("Menu", &TForm::Menu, &TForm::SetMenu);
+  b.Enum("Position", kPositionNames, &TForm::Position, &TForm::SetPosition, poDesigned);
+  b.Enum("WindowState", kWindowStateNames, &TForm::WindowState, &TForm::SetWindowState, wsNormal);
+  b.Int("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch, 96);
+  b.Int("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight, 13);
+  b.Event("OnActivate", &TForm::OnActivate);
+  b.Event("OnClose", &TForm::OnClose);
+  b.Event("OnCloseQuery", &TForm::OnCloseQuery);
+  b.Event("OnCreate", &TForm::OnCreate);
+  b.Event("OnDeactivate", &TForm::OnDeactivate);
+  b.Event("OnDestroy", &TForm::OnDestroy);
+  b.Event("OnHide", &TForm::OnHide);
+  b.Event("OnPaint", &TForm::OnPaint);
+  b.Event("OnResize", &TForm::OnResize);
+  b.Event("OnShow", &TForm::OnShow);
+}
+
+void TForm::InitFromResource() {
+  std::string name = rtl::UpperCase(ClassName());
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HRSRC res = FindResourceA(instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HGLOBAL data = res ? LoadResource(instance, res) : nullptr;
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) throw rtl::EResNotFound("Resource " + name + " not found");
+  rtl::TReadOnlyMemoryStream stream(bytes, SizeofResource(instance, res));
+  rtl::ReadComponentFromStream(stream, this);
+  HandleNeeded();
+  OnCreate(this);
+}
+
+DWORD TForm::WindowStyle() const {
+  DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  bool sys = borderIcons_ & (1u << biSystemMenu);
+  switch (borderStyle_) {
+    case bsNone: style |= WS_POPUP; break;
+    case bsSingle:
+    case bsToolWindow: style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable:
+    case bsSizeToolWin: style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog: style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME; break;
+  }
+  if (borderStyle_ != bsNone && sys) {
+    style |= WS_SYSMENU;
+    if (borderStyle_ != bsDialog && borderStyle_ != bsToolWindow && borderStyle_ != bsSizeToolWin) {
+      if (borderIcons_ & (1u << biMinimize)) style |= WS_MINIMIZEBOX;
+      if (borderIcons_ & (1u << biMaximize)) style |= WS_MAXIMIZEBOX;
+    }
+  }
+  return style;
+}
+
+DWORD TForm::WindowExStyle() const {
+  DWORD ex = WS_EX_CONTROLPARENT;
+  if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) ex |= WS_EX_TOOLWINDOW;
+  if (borderStyle_ == bsDialog) ex |= WS_EX_DLGMODALFRAME;
+  return ex;
+}
+
+void TForm::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style = WindowStyle();  // created hidden; Show makes it visible
+  p.ExStyle = WindowExStyle();
+  p.WndParent = nullptr;
+  p.Menu = menu_ ? menu_->Handle() : nullptr;
+  if (clientSizeSet_) {
+    RECT r{0, 0, clientWidth_, clientHeight_};
+    AdjustWindowRectEx(&r, p.Style, menu_ != nullptr, p.ExStyle);
+    p.Width = r.right - r.left;
+    p.Height = r.bottom - r.top;
+    UpdateBoundsFields(left_, top_, p.Width, p.Height);
+  }
+  p.Icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+}
+
+void TForm::CreateHandleDone() {
+  if (menu_) menu_->SetWindow(Handle());
+  // The menu bar may wrap or the frame differ from the estimate: correct by what was measured.
+  if (clientSizeSet_) SetClientSize(clientWidth_, clientHeight_);
+  ApplyIcon();
+}
+
+void TForm::ApplyIcon(rtl::TObject*) {
+  if (!HandleAllocated()) return;
+  HICON icon = icon_->Handle();
+  if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle v) {
+  if (v == borderStyle_) return;
+  borderStyle_ = v;
+  if (HandleAllocated()) {
+    SetWindowLongPtrA(Handle(), GWL_STYLE, WindowStyle() | (IsWindowVisible(Handle()) ? WS_VISIBLE : 0));
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+}
+
+void TForm::SetBorderIcons(TBorderIcons v) {
+  if (v == borderIcons_) return;
+  borderIcons_ = v;
+  if (HandleAllocated()) {
+    SetWindowLongPtrA(Handle(), GWL_STYLE, WindowStyle() | (IsWindowVisible(Handle()) ? WS_VISIBLE : 0));
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+}
+
+RECT TForm::ClientRect() const {
+  if (!HandleAllocated() && clientSizeSet_) return RECT{0, 0, clientWidth_, clientHeight_};
+  return TCustomControl::ClientRect();
+}
+
+void TForm::SetClientSize(int width, int height) {
+  clientWidth_ = width;
+  clientHeight_ = height;
+  clientSizeSet_ = true;
+  if (!HandleAllocated()) return;
+  HWND wnd = Handle();
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT c;
+    GetClientRect(wnd, &c);
+    int dw = width - c.right, dh = height - c.bottom;
+    if (dw == 0 && dh == 0) break;
+    RECT w;
+    GetWindowRect(wnd, &w);
+    SetWindowPos(wnd, nullptr, 0, 0, w.right - w.left + dw, w.bottom - w.top + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+TWindowState TForm::WindowState() const {
+  auto* self = const_cast<TForm*>(this);
+  if (self->HandleAllocated() && IsWindowVisible(self->Handle())) {
+    if (IsIconic(self->Handle())) return wsMinimized;
+    if (IsZoomed(self->Handle())) return wsMaximized;
+    return wsNormal;
+  }
+  return windowState_;
+}
+
+void TForm::SetWindowState(TWindowState v) {
+  windowState_ = v;
+  if (!HandleAllocated() || !IsWindowVisible(Handle()) || IsLoading()) return;
+  static const int show[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+  if (v != WindowState()) ShowWindow(Handle(), show[v]);
+}
+
+void TForm::SetMenu(TMainMenu* m) {
+  if (m == menu_) return;
+  if (menu_) {
+    menu_->RemoveFreeNotification(this);
+    menu_->SetWindow(nullptr);
+  }
+  menu_ = m;
+  if (m) m->FreeNotification(this);
+  if (HandleAllocated()) {
+    if (m)
+      m->SetWindow(Handle());
+    else
+      ::SetMenu(Handle(), nullptr);
+    if (clientSizeSet_) SetClientSize(clientWidth_, clientHeight_);
+  }
+}
+
+void TForm::Notification(rtl::TComponent* c, rtl::TOperation op) {
+  TCustomControl::Notification(c, op);
+  if (op == rtl::TOperation::opRemove && c == menu_) {
+    menu_ = nullptr;
+    if (HandleAllocated()) ::SetMenu(Handle(), nullptr);
+  }
+}
+
+void TForm::GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const {
+  TCustomControl::GetChildren(proc, root);
+  // The root form also holds its components that sit on no control (menus, non-visual ones).
+  if (root == this)
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->HasParent()) proc(Components(i));
+}
+
+void TForm::Center() {
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Show() {
+  SetVisible(true);
+  if (HandleAllocated()) BringWindowToTop(Handle());
+}
+
+void TForm::VisibleChanged() {
+  if (!HandleAllocated() || IsLoading()) return;
+  if (Visible()) {
+    if (!centred_ && (position_ == poScreenCenter || position_ == poDesktopCenter)) Center();
+    centred_ = true;
+    static const int show[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    ShowWindow(Handle(), show[windowState_]);
+    if (!ActiveControl()) SelectNext(true);
+    OnShow(this);
+  } else {
+    ShowWindow(Handle(), SW_HIDE);
+    OnHide(this);
+  }
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::Close() {
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  OnClose(this, action);
+  if (action == caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    Hide();
+    return;
+  }
+  if (action == caHide) Hide();
+  if (action == caMinimize) SetWindowState(wsMinimized);
+  if (action == caFree) Release();
+}
+
+void TForm::Release() {
+  if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+TWinControl* TForm::ActiveControl() const {
+  auto* self = const_cast<TForm*>(this);
+  if (!self->HandleAllocated()) return nullptr;
+  HWND focus = GetFocus();
+  for (HWND w = focus; w && w != self->Handle(); w = GetParent(w))
+    if (TWinControl* c = FindControl(w)) return c;
+  return nullptr;
+}
+
+void TForm::SetActiveControl(TWinControl* c) {
+  if (c) c->SetFocus();
+}
+
+static void CollectTabOrder(TWinControl* parent, std::vector<TWinControl*>& out) {
+  for (TWinControl* c : parent->TabList()) {
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (c->TabStop()) out.push_back(c);
+    CollectTabOrder(c, out);
+  }
+}
+
+void TForm::SelectNext(bool forward) {
+  std::vector<TWinControl*> order;
+  CollectTabOrder(this, order);
+  if (order.empty()) return;
+  TWinControl* current = ActiveControl();
+  auto it = std::find(order.begin(), order.end(), current);
+  size_t i;
+  if (it == order.end())
+    i = forward ? 0 : order.size() - 1;
+  else if (forward)
+    i = (static_cast<size_t>(it - order.begin()) + 1) % order.size();
+  else
+    i = (static_cast<size_t>(it - order.begin()) + order.size() - 1) % order.size();
+  order[i]->SetFocus();
+}
+
+bool TForm::IsShortCut(WORD key, TShiftState shift) {
+  TShortCut s = key;
+  if (shift & ssShift) s |= scShift;
+  if (shift & ssCtrl) s |= scCtrl;
+  if (shift & ssAlt) s |= scAlt;
+  return menu_ && menu_->IsShortCut(s);
+}
+
+static bool BroadcastDialogChar(TWinControl* parent, char ch) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (c->Perform(CM_DIALOGCHAR, static_cast<unsigned char>(ch), 0)) return true;
+    if (auto* w = rtl::As<TWinControl>(c); w && BroadcastDialogChar(w, ch)) return true;
+  }
+  return false;
+}
+
+bool TForm::DialogChar(char ch) { return BroadcastDialogChar(this, ch); }
+
+void TForm::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_CLOSE:
+      Close();
+      m.Result = 0;
+      return;
+    case CM_RELEASE:
+      delete this;  // nothing of this object is touched after this point
+      return;
+    case WM_COMMAND:
+      if (m.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(m.WParam) == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+        OnDeactivate(this);
+      } else {
+        // Give the focus back to the control that had it.
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) ::SetFocus(lastFocus_);
+        OnActivate(this);
+        m.Result = 0;
+        return;
+      }
+      break;
+    case WM_SIZE:
+      TCustomControl::WndProc(m);
+      if (m.WParam != SIZE_MINIMIZED) AlignControls();
+      OnResize(this);
+      return;
+  }
+  TCustomControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------------------- TApplication
+
+static void AppExceptionHandler(std::exception_ptr e) {
+  if (Application) Application->HandleException(e);
+}
+
+TApplication::TApplication(rtl::TComponent* owner) : TComponent(owner) {
+  Application = this;
+  SetExceptionHandler(&AppExceptionHandler);
+}
+
+TApplication::~TApplication() {
+  Destroying();
+  DestroyComponents();
+  SetExceptionHandler(nullptr);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+}
+
+void TApplication::SetTitle(const std::string& v) { title_ = v; }
+
+void TApplication::Notification(rtl::TComponent* c, rtl::TOperation op) {
+  TComponent::Notification(c, op);
+  if (op == rtl::TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+  terminated_ = true;
+}
+
+bool TApplication::PreTranslate(MSG& msg) {
+  if (OnMessage && OnMessage(msg)) return true;
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSCHAR) return false;
+  HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  auto* form = rtl::As<TForm>(TWinControl::FindControl(top));
+  if (!form) return false;
+  if (msg.message == WM_SYSCHAR) return form->DialogChar(static_cast<char>(msg.wParam));
+  TShiftState shift = KeyboardShiftState();
+  if (form->IsShortCut(static_cast<WORD>(msg.wParam), shift)) return true;
+  if (msg.wParam == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    // A control that wants the Tab key itself says so.
+    if (!(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTTAB)) {
+      form->SelectNext(!(shift & ssShift));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  try {
+    if (!PreTranslate(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) WaitMessage();
+}
+
+void TApplication::Run() {
+  if (mainForm_) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  HWND owner = GetActiveWindow();
+  if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void TApplication::HandleException(std::exception_ptr e) {
+  try {
+    std::rethrow_exception(e);
+  } catch (const std::exception& x) {
+    if (OnException) return OnException(x);
+    MessageBox(x.what(), title_, MB_OK | MB_ICONSTOP);
+  } catch (...) {
+    MessageBox("Unknown error", title_, MB_OK | MB_ICONSTOP);
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,156 @@
+// Forms (top-level windows built from their form resource) and the application object: message
+// loop, pending-message processing, shortcuts, and the central exception handler.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "Controls.h"
+#include "Icon.h"
+#include "Menus.h"
+
+namespace gui {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = unsigned;
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = rtl::TEvent<rtl::TObject*, TCloseAction&>;
+using TCloseQueryEvent = rtl::TEvent<rtl::TObject*, bool&>;
+
+class TForm : public TCustomControl {
+  RTL_CLASS(TForm, TCustomControl)
+ public:
+  explicit TForm(rtl::TComponent* owner);
+  ~TForm() override;
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle v);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons v);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition v) { position_ = v; }
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState v);
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* m);
+  TIcon& Icon() { return *icon_; }
+  TIcon* IconObject() const { return icon_.get(); }
+  int StoredClientWidth() const { return ClientWidth(); }
+  int StoredClientHeight() const { return ClientHeight(); }
+  void SetClientWidth(int v) { SetClientSize(v, ClientHeight()); }
+  void SetClientHeight(int v) { SetClientSize(ClientWidth(), v); }
+  void SetClientSize(int width, int height);
+  RECT ClientRect() const override;
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int v) { pixelsPerInch_ = v; }
+  int TextHeight() const { return textHeight_; }
+  void SetTextHeight(int v) { textHeight_ = v; }
+
+  void Show();
+  // Asks OnCloseQuery and OnClose; the application's main form ends the program when it closes.
+  void Close();
+  // Frees the form once the messages already queued have been handled.
+  void Release();
+  TWinControl* ActiveControl() const;
+  void SetActiveControl(TWinControl* c);
+  // Moves the focus to the next (or previous) windowed control in tab order.
+  void SelectNext(bool forward);
+  // A key with modifiers: true when the menu took it as a shortcut.
+  bool IsShortCut(WORD key, TShiftState shift);
+  // A mnemonic key (Alt+letter): true when a control of the form took it.
+  bool DialogChar(char ch);
+
+  rtl::TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnResize, OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  void WndProc(TMessage& m) override;
+  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
+  void GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const override;
+  bool HasParent() const override { return false; }
+  static void DeclareProperties(rtl::TClassBuilder<TForm>& b);
+
+ protected:
+  // Reads this form's resource (RT_RCDATA named after the class, in capitals), creates the
+  // window, then runs OnCreate. Called by a form class's constructor.
+  void InitFromResource();
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+  void Paint() override { OnPaint(this); }
+  virtual bool CloseQuery();
+  void VisibleChanged() override;
+
+ private:
+  DWORD WindowStyle() const;
+  DWORD WindowExStyle() const;
+  void Center();
+  void ApplyIcon(rtl::TObject* = nullptr);
+
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_ = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
+  TPosition position_ = poDesigned;
+  TWindowState windowState_ = wsNormal;
+  TMainMenu* menu_ = nullptr;
+  std::unique_ptr<TIcon> icon_;
+  int clientWidth_ = 0, clientHeight_ = 0;
+  bool clientSizeSet_ = false;
+  bool keyPreview_ = false;
+  int pixelsPerInch_ = 96;
+  int textHeight_ = 13;
+  bool centred_ = false;
+  HWND lastFocus_ = nullptr;
+};
+
+class TApplication : public rtl::TComponent {
+  RTL_CLASS(TApplication, rtl::TComponent)
+ public:
+  explicit TApplication(rtl::TComponent* owner = nullptr);
+  ~TApplication() override;
+
+  void Initialize();
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& v);
+  template <class F>
+  void CreateForm(F*& ref) {
+    ref = new F(this);
+    if (!mainForm_) mainForm_ = ref;
+  }
+  TForm* MainForm() const { return mainForm_; }
+  // Shows the main form and handles messages until Terminate.
+  void Run();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  // Handles every message waiting in the queue, then returns.
+  void ProcessMessages();
+  // Handles one message, or waits for the next one when none is waiting.
+  void HandleMessage();
+  // The platform's modal message box, owned by the active form.
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  void HandleException(std::exception_ptr e);
+  std::function<void(const std::exception&)> OnException;
+  // Messages not dispatched to a window (thread messages), and everything else first.
+  std::function<bool(MSG&)> OnMessage;
+
+  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
+
+ private:
+  bool ProcessMessage(MSG& msg);
+  bool PreTranslate(MSG& msg);
+
+  std::string title_;
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+}  // namespace gui

@@ -1,0 +1,45 @@
+// Icons: an icon file image (kept as loaded, so it saves back unchanged) and its HICON.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "rtl/Component.h"
+#include "rtl/Streams.h"
+
+namespace gui {
+
+class TIcon : public rtl::TPersistent {
+  RTL_CLASS(TIcon, rtl::TPersistent)
+ public:
+  TIcon() = default;
+  ~TIcon() override;
+  TIcon(const TIcon&) = delete;
+  TIcon& operator=(const TIcon&) = delete;
+
+  HICON Handle() const { return handle_; }
+  bool Empty() const { return handle_ == nullptr; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Icon file format; the image nearest to 32x32 becomes the handle. EInvalidGraphic otherwise.
+  void LoadFromStream(rtl::TStream& stream);
+  void SaveToStream(rtl::TStream& stream) const;
+  void LoadFromResourceID(HINSTANCE instance, int id);
+  const std::vector<uint8_t>& Data() const { return data_; }
+  void Assign(rtl::TPersistent* source) override;
+  void Clear();
+  rtl::TNotifyEvent OnChange;
+
+  // The icon file is stored as the binary property "Data".
+  void DefineProperties(rtl::TFiler& filer) override;
+
+ private:
+  HICON handle_ = nullptr;
+  bool owned_ = false;
+  int width_ = 0, height_ = 0;
+  std::vector<uint8_t> data_;
+};
+
+}  // namespace gui

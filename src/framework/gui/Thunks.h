@@ -1,0 +1,25 @@
+// Per-object window-procedure thunks: a small executable stub per object that calls a static
+// function with the object in place of the window handle. Each object gets its own callable
+// address, which matters because hook chains compare window-procedure addresses.
+#pragma once
+
+#include <windows.h>
+
+namespace gui {
+
+// The target receives the bound object as its first argument.
+using TThunkTarget = LRESULT(CALLBACK*)(void* object, UINT msg, WPARAM wParam, LPARAM lParam);
+
+class TWndProcThunk {
+ public:
+  TWndProcThunk(void* object, TThunkTarget target);
+  ~TWndProcThunk();
+  TWndProcThunk(const TWndProcThunk&) = delete;
+  TWndProcThunk& operator=(const TWndProcThunk&) = delete;
+  WNDPROC Proc() const { return reinterpret_cast<WNDPROC>(code_); }
+
+ private:
+  unsigned char* code_;
+};
+
+}  // namespace gui
