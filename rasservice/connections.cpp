@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -41,12 +40,6 @@ struct State {
 };
 
 State* g_state = nullptr;
-
-std::string handle_text(HRASCONN h) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(h)));
-    return buf;
-}
 
 UINT dial_event_message() {
     static const UINT message = [] {
@@ -149,35 +142,35 @@ DWORD start_dial(DialRequest request, HRASCONN* out) {
     c->request = std::move(request);
     c->script = dial_script(c->request.settings);
     c->message = dial_event_message();
-
     auto param = std::make_unique<std::shared_ptr<Connection>>(c);
-    HMODULE pin = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&worker_main), &pin))
+
+    // The worker's reference on the module; handed to the thread once it runs.
+    struct Pin {
+        HMODULE module = nullptr;
+        ~Pin() { if (module) FreeLibrary(module); }
+    } pin;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&worker_main),
+                            &pin.module))
         return ERROR_NOT_ENOUGH_MEMORY;
 
     std::unique_lock<std::mutex> lock(s.mutex);
-    if (s.table.size() >= kMaxConnections) {
-        lock.unlock();
-        FreeLibrary(pin);
-        return ERROR_PORT_NOT_AVAILABLE;
-    }
+    if (s.table.size() >= kMaxConnections) return ERROR_PORT_NOT_AVAILABLE;
     ULONG_PTR value = s.next_handle++;
     if (value == 0) value = s.next_handle++;
     c->handle = reinterpret_cast<HRASCONN>(value);
-
-    s.table.emplace(value, c);  // may throw; nothing is started yet
+    s.table.emplace(value, c);
     HANDLE thread = CreateThread(nullptr, 0, worker_main, param.get(), CREATE_SUSPENDED, nullptr);
     if (!thread) {
         s.table.erase(value);
-        lock.unlock();
-        FreeLibrary(pin);
         return ERROR_NOT_ENOUGH_MEMORY;
     }
-    param.release();  // the thread owns it now
+    param.release();
+    pin.module = nullptr;
     *out = c->handle;
     lock.unlock();
 
-    for (const std::string& w : c->request.settings.warnings) log_line(c->request.log_path, "entry '" + c->request.entry + "': " + w);
+    for (const std::string& w : c->request.settings.warnings)
+        log_line(c->request.log_path, "entry '" + c->request.entry + "': " + w);
     ResumeThread(thread);
     CloseHandle(thread);
     return 0;

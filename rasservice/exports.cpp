@@ -201,11 +201,7 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS lpRasDialExtensions, LPCSTR lpszPhoneb
             return rc;
         }
         log_line(log, "dial " + quoted(entry) + " number " + quoted(number) + " user " + quoted(user) +
-                          " handle 0x" + [&] {
-                              char b[24];
-                              std::snprintf(b, sizeof b, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(handle)));
-                              return std::string(b);
-                          }());
+                          " handle " + handle_text(handle));
         *lphRasConn = handle;
         // No notifier: the caller waits for the outcome, and still owns the handle afterwards.
         return lpvNotifier ? 0 : wait_dial_end(handle);

@@ -27,6 +27,12 @@ std::string log_path_for(const std::string& phonebook_path) {
     return phonebook_path + ".log";
 }
 
+std::string handle_text(const void* handle) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(handle)));
+    return buf;
+}
+
 void log_line(const std::string& log_path, const std::string& text) {
     if (log_path.empty()) return;
     SYSTEMTIME t;

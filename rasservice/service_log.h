@@ -9,6 +9,9 @@ namespace ras {
 // The log that belongs to a phonebook: the phonebook's path with the extension ".log".
 std::string log_path_for(const std::string& phonebook_path);
 
+// "0x10001": a connection handle as the log shows it.
+std::string handle_text(const void* handle);
+
 // Appends one time-stamped line. Failures are ignored: the log must never change a result.
 void log_line(const std::string& log_path, const std::string& text);
 

@@ -46,7 +46,7 @@ TEST_F(Dialing, PostsEveryStateInOrderToTheWindowAndConnects) {
     ASSERT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u);
     EXPECT_LT(now_ms() - start, 30u) << "RasDialA answers at once";
     EXPECT_NE(h, nullptr);
-    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(h) >> 32, 0u) << "handles fit 32 bits for 32-bit clients";
+    EXPECT_EQ(static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(h)) >> 32, 0u) << "handles fit 32 bits for 32-bit clients";
 
     ASSERT_TRUE(pump_until([&] { return w.events().size() >= kConnectSequence.size(); }, 3000));
     pump_for(60);
