@@ -77,8 +77,11 @@ void run_connection(const std::shared_ptr<Connection>& c) {
 
     for (const DialStep& step : c->script) {
         std::unique_lock<std::mutex> lock(s.mutex);
-        if (s.changed.wait_for(lock, std::chrono::milliseconds(step.wait_ms), [&] { return c->hanging_up; }))
-            break;
+        // A timed wait of zero still costs a scheduler tick; back-to-back steps skip it.
+        bool stop = step.wait_ms == 0
+                        ? c->hanging_up
+                        : s.changed.wait_for(lock, std::chrono::milliseconds(step.wait_ms), [&] { return c->hanging_up; });
+        if (stop) break;
         c->state = step.state;
         c->error = step.error;
         if (step.error != 0 || step.state == RASCS_Connected) c->ended = true;
@@ -105,7 +108,7 @@ void run_connection(const std::shared_ptr<Connection>& c) {
     s.changed.wait(lock, [&] { return c->hanging_up; });
     lock.unlock();
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(c->request.settings.hangup_delay_ms));
+    if (DWORD ms = c->request.settings.hangup_delay_ms) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 
     lock.lock();
     s.table.erase(reinterpret_cast<ULONG_PTR>(c->handle));

@@ -44,15 +44,17 @@ void log_line(const std::string& log_path, const std::string& text) {
     std::string line = stamp + text + "\r\n";
 
     std::lock_guard<std::mutex> lock(log_mutex());
-    WIN32_FILE_ATTRIBUTE_DATA info;
-    if (GetFileAttributesExA(log_path.c_str(), GetFileExInfoStandard, &info)) {
-        LONGLONG size = (LONGLONG(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        if (size > kMaxLogBytes)
-            MoveFileExA(log_path.c_str(), (log_path + ".old").c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    HANDLE f = CreateFileA(log_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE f = CreateFileA(log_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(f, &size) && size.QuadPart > kMaxLogBytes) {
+        CloseHandle(f);
+        MoveFileExA(log_path.c_str(), (log_path + ".old").c_str(), MOVEFILE_REPLACE_EXISTING);
+        f = CreateFileA(log_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return;
+    }
     DWORD written = 0;
     WriteFile(f, line.data(), DWORD(line.size()), &written, nullptr);
     CloseHandle(f);

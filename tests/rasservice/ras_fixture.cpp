@@ -83,25 +83,19 @@ LRESULT CALLBACK NotifyWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void RasTest::SetUp() {
     lib_ = LoadLibraryA("RASAPI32.DLL");
     ASSERT_NE(lib_, nullptr) << "RASAPI32.DLL not found beside the test";
-    bind(lib_, RasDialA, "RasDialA");
-    bind(lib_, RasEnumConnectionsA, "RasEnumConnectionsA");
-    bind(lib_, RasEnumEntriesA, "RasEnumEntriesA");
-    bind(lib_, RasGetConnectStatusA, "RasGetConnectStatusA");
-    bind(lib_, RasGetErrorStringA, "RasGetErrorStringA");
-    bind(lib_, RasHangUpA, "RasHangUpA");
-    bind(lib_, RasGetEntryDialParamsA, "RasGetEntryDialParamsA");
-    bind(lib_, RasSetEntryDialParamsA, "RasSetEntryDialParamsA");
-    bind(lib_, RasMonitorDlgA, "RasMonitorDlgA");
-    bind(lib_, RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
-    bind(lib_, RasCreatePhonebookEntryA, "RasCreatePhonebookEntryA");
-    bind(lib_, RasGetProjectionInfoA, "RasGetProjectionInfoA");
-    bind(lib_, RasGetCountryInfoA, "RasGetCountryInfoA");
-    bind(lib_, RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
-    bind(lib_, RasSetEntryPropertiesA, "RasSetEntryPropertiesA");
-    bind(lib_, RasRenameEntryA, "RasRenameEntryA");
-    bind(lib_, RasDeleteEntryA, "RasDeleteEntryA");
-    bind(lib_, RasValidateEntryNameA, "RasValidateEntryNameA");
-    bind(lib_, RasEnumDevicesA, "RasEnumDevicesA");
+#define BIND(name) bind(lib_, name, #name)
+    BIND(RasDialA);
+    BIND(RasEnumConnectionsA);
+    BIND(RasEnumEntriesA);
+    BIND(RasGetConnectStatusA);
+    BIND(RasGetErrorStringA);
+    BIND(RasHangUpA);
+    BIND(RasGetEntryDialParamsA);
+    BIND(RasSetEntryDialParamsA);
+    BIND(RasRenameEntryA);
+    BIND(RasDeleteEntryA);
+    BIND(RasValidateEntryNameA);
+#undef BIND
     if (HasFatalFailure()) return;
     // Wine's own stub writes no text; ours must be the one loaded.
     char text[257] = {};

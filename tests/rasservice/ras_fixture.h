@@ -64,17 +64,9 @@ protected:
     PFN_RasHangUpA RasHangUpA = nullptr;
     PFN_RasGetEntryDialParamsA RasGetEntryDialParamsA = nullptr;
     PFN_RasSetEntryDialParamsA RasSetEntryDialParamsA = nullptr;
-    PFN_RasMonitorDlgA RasMonitorDlgA = nullptr;
-    PFN_RasEditPhonebookEntryA RasEditPhonebookEntryA = nullptr;
-    PFN_RasCreatePhonebookEntryA RasCreatePhonebookEntryA = nullptr;
-    PFN_RasGetProjectionInfoA RasGetProjectionInfoA = nullptr;
-    PFN_RasGetCountryInfoA RasGetCountryInfoA = nullptr;
-    PFN_RasGetEntryPropertiesA RasGetEntryPropertiesA = nullptr;
-    PFN_RasSetEntryPropertiesA RasSetEntryPropertiesA = nullptr;
     PFN_RasRenameEntryA RasRenameEntryA = nullptr;
     PFN_RasDeleteEntryA RasDeleteEntryA = nullptr;
     PFN_RasValidateEntryNameA RasValidateEntryNameA = nullptr;
-    PFN_RasEnumDevicesA RasEnumDevicesA = nullptr;
 
 private:
     std::string dir_;
