@@ -6,6 +6,14 @@ namespace gui {
 
 RTL_IMPLEMENT_CLASS(TCanvas);
 
+// The line-drawing mix of each pen mode, in the order of TPenMode.
+static int Rop2(TPenMode m) {
+  static const int rop[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN, R2_MERGEPENNOT,
+                            R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                            R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN};
+  return rop[m];
+}
+
 TCanvas::TCanvas() {
   font_.OnChange.Bind(this, &TCanvas::ObjectChanged);
   pen_.OnChange.Bind(this, &TCanvas::ObjectChanged);
@@ -44,7 +52,7 @@ void TCanvas::Require(unsigned what) {
   }
   if (missing & kPen) {
     oldPen_ = SelectObject(dc, pen_.Handle());
-    SetROP2(dc, pen_.Mode() + 1);  // R2_BLACK is 1, in the order of TPenMode
+    SetROP2(dc, Rop2(pen_.Mode()));
     selected_ |= kPen;
   }
   if (missing & kBrush) {
@@ -63,7 +71,7 @@ void TCanvas::ObjectChanged(rtl::TObject* sender) {
     SetTextColor(dc_, ColorToRGB(font_.Color()));
   } else if (sender == &pen_ && (selected_ & kPen)) {
     SelectObject(dc_, pen_.Handle());
-    SetROP2(dc_, pen_.Mode() + 1);
+    SetROP2(dc_, Rop2(pen_.Mode()));
   } else if (sender == &brush_ && (selected_ & kBrush)) {
     SelectObject(dc_, brush_.Handle());
     SetBkColor(dc_, ColorToRGB(brush_.Color()));

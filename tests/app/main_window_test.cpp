@@ -1,0 +1,123 @@
+// The main window as its form resource builds it, in this process and as the real program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Main.h"
+
+using namespace gui;
+
+namespace {
+
+// A fresh application with the main window, as the main block makes them.
+struct MainWindow : ::testing::Test {
+  TApplication app;
+  void SetUp() override {
+    app.Initialize();
+    app.SetTitle("Tessaline");
+    app.CreateForm(Form1);
+  }
+};
+
+std::string MenuText(HMENU menu, int pos) {
+  char buf[64] = {};
+  GetMenuStringA(menu, static_cast<UINT>(pos), buf, sizeof buf, MF_BYPOSITION);
+  return buf;
+}
+
+}  // namespace
+
+TEST_F(MainWindow, IsBuiltFromItsFormResource) {
+  ASSERT_NE(Form1, nullptr);
+  EXPECT_EQ(Form1->Caption(), "Brindlex UK Tessaline -  v1.01");
+  EXPECT_EQ(Form1->BorderStyle(), bsSingle);
+  EXPECT_EQ(Form1->Color(), clBtnFace);
+  EXPECT_EQ(Form1->Font().Name(), "MS Sans Serif");
+  EXPECT_EQ(Form1->Font().Height(), -11);
+  EXPECT_EQ(Form1->Font().Color(), clWindowText);
+  EXPECT_FALSE(Form1->Icon().Empty());
+  EXPECT_EQ(Form1->Icon().Data().size(), 766u);
+  EXPECT_EQ(Form1->Icon().Width(), 32);
+
+  LONG_PTR style = GetWindowLongPtrA(Form1->Handle(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "single border: not resizable";
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+
+  HMENU menu = GetMenu(Form1->Handle());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(GetMenuItemCount(menu), 2);
+  EXPECT_EQ(MenuText(menu, 0), "E&xit");
+  EXPECT_EQ(MenuText(menu, 1), "About");
+  EXPECT_EQ(GetSubMenu(menu, 0), nullptr) << "no sub-menus";
+  ASSERT_NE(Form1->Exit1, nullptr);
+  EXPECT_TRUE(Form1->Exit1->OnClick);
+  EXPECT_TRUE(Form1->About1->OnClick);
+}
+
+TEST_F(MainWindow, ClientAreaIs508By161WithTheStatusLineInTheBottom19Rows) {
+  Form1->Show();
+  RECT c;
+  GetClientRect(Form1->Handle(), &c);
+  EXPECT_EQ(c.right, 508);
+  EXPECT_EQ(c.bottom, 161);
+  ASSERT_NE(Form1->StatusBar1, nullptr);
+  EXPECT_EQ(Form1->StatusBar1->Top(), 142);
+  EXPECT_EQ(Form1->StatusBar1->Height(), 19);
+  EXPECT_EQ(Form1->StatusBar1->Width(), 508);
+  EXPECT_TRUE(Form1->StatusBar1->SimplePanel());
+  EXPECT_FALSE(Form1->StatusBar1->SizeGrip());
+  EXPECT_EQ(Form1->StatusBar1->SimpleText(), "");
+}
+
+TEST_F(MainWindow, OpensCentredOnTheScreenWhateverTheStoredPosition) {
+  Form1->Show();
+  RECT w;
+  GetWindowRect(Form1->Handle(), &w);
+  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(w.left, (sw - (w.right - w.left)) / 2);
+  EXPECT_EQ(w.top, (sh - (w.bottom - w.top)) / 2);
+  EXPECT_NE(w.left, 169);
+}
+
+TEST_F(MainWindow, ExitEndsTheMessageLoop) {
+  // The menu command arrives as a person's click would: as WM_COMMAND with the item's id.
+  PostMessageA(Form1->Handle(), WM_COMMAND, Form1->Exit1->Command(), 0);
+  app.Run();  // returns only when the program ends
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+}
+
+TEST(Program, ExitFromItsMenuEndsTheProgram) {
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  char cmd[] = "Tessaline.exe";
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND wnd = nullptr;
+  for (int i = 0; i < 300 && !wnd; ++i) {
+    wnd = FindWindowA("TForm1", "Brindlex UK Tessaline -  v1.01");
+    if (!wnd || !IsWindowVisible(wnd)) {
+      wnd = nullptr;
+      Sleep(50);
+    }
+  }
+  ASSERT_NE(wnd, nullptr) << "the main window appears";
+  // Alt+X, typed as a person would: the menu's mnemonic chooses "E&xit".
+  SetForegroundWindow(wnd);
+  INPUT keys[4] = {};
+  WORD vks[4] = {VK_MENU, 'X', 'X', VK_MENU};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = vks[i];
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  DWORD waited = WaitForSingleObject(pi.hProcess, 15000);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(waited, WAIT_OBJECT_0);
+  EXPECT_EQ(code, 0u);
+}

@@ -1,0 +1,124 @@
+#include "GdiCounter.h"
+
+#include <cstring>
+#include <mutex>
+#include <set>
+
+namespace testsupport {
+
+namespace {
+
+std::mutex g_mutex;
+std::set<void*> g_live;
+
+void Created(void* h) {
+  if (!h) return;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_live.insert(h);
+}
+
+bool Released(void* h, bool ok) {
+  if (ok) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_live.erase(h);
+  }
+  return ok;
+}
+
+// The originals, filled in when the import table is patched.
+decltype(&CreateSolidBrush) o_CreateSolidBrush;
+decltype(&CreateHatchBrush) o_CreateHatchBrush;
+decltype(&CreatePen) o_CreatePen;
+decltype(&CreateFontIndirectA) o_CreateFontIndirectA;
+decltype(&CreateCompatibleDC) o_CreateCompatibleDC;
+decltype(&CreateCompatibleBitmap) o_CreateCompatibleBitmap;
+decltype(&CreateDIBSection) o_CreateDIBSection;
+decltype(&CreateBitmap) o_CreateBitmap;
+decltype(&CreateRectRgn) o_CreateRectRgn;
+decltype(&DeleteObject) o_DeleteObject;
+decltype(&DeleteDC) o_DeleteDC;
+decltype(&GetDC) o_GetDC;
+decltype(&GetWindowDC) o_GetWindowDC;
+decltype(&ReleaseDC) o_ReleaseDC;
+decltype(&CreateIconFromResourceEx) o_CreateIconFromResourceEx;
+decltype(&CopyIcon) o_CopyIcon;
+decltype(&DestroyIcon) o_DestroyIcon;
+
+HBRUSH WINAPI h_CreateSolidBrush(COLORREF c) { auto r = o_CreateSolidBrush(c); Created(r); return r; }
+HBRUSH WINAPI h_CreateHatchBrush(int s, COLORREF c) { auto r = o_CreateHatchBrush(s, c); Created(r); return r; }
+HPEN WINAPI h_CreatePen(int s, int w, COLORREF c) { auto r = o_CreatePen(s, w, c); Created(r); return r; }
+HFONT WINAPI h_CreateFontIndirectA(const LOGFONTA* lf) { auto r = o_CreateFontIndirectA(lf); Created(r); return r; }
+HDC WINAPI h_CreateCompatibleDC(HDC dc) { auto r = o_CreateCompatibleDC(dc); Created(r); return r; }
+HBITMAP WINAPI h_CreateCompatibleBitmap(HDC dc, int w, int h) { auto r = o_CreateCompatibleBitmap(dc, w, h); Created(r); return r; }
+HBITMAP WINAPI h_CreateDIBSection(HDC dc, const BITMAPINFO* bi, UINT u, void** bits, HANDLE s, DWORD o) {
+  auto r = o_CreateDIBSection(dc, bi, u, bits, s, o);
+  Created(r);
+  return r;
+}
+HBITMAP WINAPI h_CreateBitmap(int w, int h, UINT p, UINT b, const void* bits) { auto r = o_CreateBitmap(w, h, p, b, bits); Created(r); return r; }
+HRGN WINAPI h_CreateRectRgn(int a, int b, int c, int d) { auto r = o_CreateRectRgn(a, b, c, d); Created(r); return r; }
+BOOL WINAPI h_DeleteObject(HGDIOBJ h) { return Released(h, o_DeleteObject(h) != FALSE); }
+BOOL WINAPI h_DeleteDC(HDC h) { return Released(h, o_DeleteDC(h) != FALSE); }
+HDC WINAPI h_GetDC(HWND w) { auto r = o_GetDC(w); Created(r); return r; }
+HDC WINAPI h_GetWindowDC(HWND w) { auto r = o_GetWindowDC(w); Created(r); return r; }
+int WINAPI h_ReleaseDC(HWND w, HDC dc) { return Released(dc, o_ReleaseDC(w, dc) != 0); }
+HICON WINAPI h_CreateIconFromResourceEx(PBYTE p, DWORD n, BOOL i, DWORD v, int cx, int cy, UINT f) {
+  auto r = o_CreateIconFromResourceEx(p, n, i, v, cx, cy, f);
+  Created(r);
+  return r;
+}
+HICON WINAPI h_CopyIcon(HICON h) { auto r = o_CopyIcon(h); Created(r); return r; }
+BOOL WINAPI h_DestroyIcon(HICON h) { return Released(h, o_DestroyIcon(h) != FALSE); }
+
+struct Hook {
+  const char* name;
+  void* hook;
+  void** original;
+};
+
+#define HOOK(fn) Hook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
+const Hook kHooks[] = {
+    HOOK(CreateSolidBrush), HOOK(CreateHatchBrush), HOOK(CreatePen), HOOK(CreateFontIndirectA),
+    HOOK(CreateCompatibleDC), HOOK(CreateCompatibleBitmap), HOOK(CreateDIBSection), HOOK(CreateBitmap),
+    HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
+    HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
+};
+
+void PatchImports(HMODULE module) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return;
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (!imp->OriginalFirstThunk) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      for (const Hook& h : kHooks) {
+        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), h.name) != 0) continue;
+        DWORD old;
+        VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+        *h.original = reinterpret_cast<void*>(slots->u1.Function);
+        slots->u1.Function = reinterpret_cast<ULONG_PTR>(h.hook);
+        VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void GdiCounter::Install() {
+  static std::once_flag once;
+  std::call_once(once, [] { PatchImports(GetModuleHandleA(nullptr)); });
+}
+
+long GdiCounter::Live() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return static_cast<long>(g_live.size());
+}
+
+}  // namespace testsupport
