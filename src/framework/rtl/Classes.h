@@ -44,6 +44,7 @@ struct TPropInfo {
   std::function<TMethodRef(const TObject*)> GetMethod;
   std::function<bool(TObject*, const TMethodRef&)> SetMethod;
   std::function<bool(const TObject*)> Stored;  // extra stored rule, besides the default
+  bool ReadOnly = false;                       // listed and readable, never stored or loaded
 };
 
 struct TMethodInfo {
@@ -157,6 +158,24 @@ class TClassBuilder {
     TPropInfo& p = Add(name, TPropKind::String);
     p.GetStr = [get](const TObject* o) { return std::string(std::invoke(get, static_cast<const C*>(o))); };
     p.SetStr = [set](TObject* o, const std::string& v) { Assign(set, static_cast<C*>(o), v); };
+    return p;
+  }
+  // Read-only properties: in the published list for hosts and inspectors, never stored, and an
+  // error when a form resource names them.
+  template <class G>
+  TPropInfo& IntReadOnly(const char* name, G get) {
+    TPropInfo& p = Add(name, TPropKind::Integer);
+    p.GetOrd = [get](const TObject* o) {
+      return static_cast<long long>(std::invoke(get, static_cast<const C*>(o)));
+    };
+    p.ReadOnly = true;
+    return p;
+  }
+  template <class G>
+  TPropInfo& StrReadOnly(const char* name, G get) {
+    TPropInfo& p = Add(name, TPropKind::String);
+    p.GetStr = [get](const TObject* o) { return std::string(std::invoke(get, static_cast<const C*>(o))); };
+    p.ReadOnly = true;
     return p;
   }
   // A persistent sub-object (a font, say) whose own properties are stored with a dotted prefix.

@@ -58,6 +58,7 @@ inline constexpr const char* kInvalidName = "''%s'' is not a valid component nam
 inline constexpr const char* kDuplicateName = "A component named %s already exists";
 inline constexpr const char* kClassNotFound = "Class %s not found";
 inline constexpr const char* kUnknownProperty = "Property %s does not exist";
+inline constexpr const char* kReadOnlyProperty = "Property %s is read-only";
 inline constexpr const char* kInvalidPropertyValue = "Invalid property value";
 inline constexpr const char* kInvalidPropertyType = "Invalid property type: %s";
 inline constexpr const char* kMethodNotFound = "Method %s not found";

@@ -109,7 +109,7 @@ void TWriter::WriteProperties(TPersistent* obj, const std::string& prefix) {
 }
 
 void TWriter::WriteProperty(TPersistent* obj, const TPropInfo& p, const std::string& prefix) {
-  if (p.Stored && !p.Stored(obj)) return;
+  if (p.ReadOnly || (p.Stored && !p.Stored(obj))) return;
   const std::string name = prefix + p.Name;
   switch (p.Kind) {
     case TPropKind::Integer:
@@ -387,6 +387,7 @@ void TReader::ReadProperty(TPersistent* obj, const std::string& path) {
 }
 
 void TReader::ReadPropValue(TPersistent* obj, const TPropInfo& p) {
+  if (p.ReadOnly) throw EReadError(Format(msg::kReadOnlyProperty, p.Name.c_str()));
   switch (p.Kind) {
     case TPropKind::Integer: {
       if (NextValue() == TValueType::Ident) {

@@ -82,6 +82,7 @@ class TThing : public TComponent {
     b.Object("Text", &TThing::GetText);
     b.Ref<TThing>("Buddy", &TThing::Buddy, &TThing::SetBuddy);
     b.Event("OnClick", &TThing::OnClick);
+    b.IntReadOnly("Area", [](const TThing* t) { return t->Width * 2; });
   }
 
   static inline int alive = 0;

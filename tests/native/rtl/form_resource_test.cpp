@@ -158,6 +158,7 @@ TEST(FormResource, BadResourcesFailWithClearErrors) {
   EXPECT_EQ(message("object R: TRoot\n object T: TNoSuchClass\n end\nend"), "Class TNoSuchClass not found");
   EXPECT_EQ(message("object R: TRoot\n object T: TThing\n Height = 3\n end\nend"), "Property Height does not exist");
   EXPECT_EQ(message("object R: TRoot\n object T: TThing\n Width = 'x'\n end\nend"), "Invalid property value");
+  EXPECT_EQ(message("object R: TRoot\n object T: TThing\n Area = 4\n end\nend"), "Property Area is read-only");
   EXPECT_EQ(message("object R: TRoot\n object T: TThing\n Shape = shOval\n end\nend"), "Invalid property value");
   EXPECT_EQ(message("object R: TRoot\n object T: TThing\n Buddy = Nobody\n end\nend"), "Component Nobody not found");
   EXPECT_EQ(message("object R: TRoot\n object T: TThing\n OnClick = Missing\n end\nend"), "Method Missing not found");
