@@ -191,6 +191,12 @@ TValueType TReader::NextValue() {
   return t;
 }
 
+bool TReader::EndOfList() {
+  uint8_t b = stream_.ReadValue<uint8_t>();
+  stream_.Seek(-1, SeekOrigin::Current);
+  return b == 0;
+}
+
 std::string TReader::ReadStr() {
   uint8_t n = stream_.ReadValue<uint8_t>();
   std::string s(n, '\0');

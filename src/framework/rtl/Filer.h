@@ -99,7 +99,8 @@ class TReader : public TFiler {
   std::string ReadBinary();
   void ReadListBegin();
   void ReadListEnd();
-  bool EndOfList() { return NextValue() == TValueType::Null; }
+  // Peeks at the raw byte: before a name it is a length, which may exceed the highest tag.
+  bool EndOfList();
   std::string ReadStr();
   void SkipValue();
 

@@ -36,6 +36,7 @@ class TThing : public TComponent {
   }
 
   int Width = 0;
+  int HorizontalMargin = 0;  // a name longer than any value tag
   long long Color = 0;
   bool Flag = true;
   TShape Shape = shNone;
@@ -74,6 +75,7 @@ class TThing : public TComponent {
 
   static void DeclareProperties(TClassBuilder<TThing>& b) {
     b.Int("Width", &TThing::Width, &TThing::Width, 0);
+    b.Int("HorizontalMargin", &TThing::HorizontalMargin, &TThing::HorizontalMargin, 0);
     b.Int("Color", &TThing::Color, &TThing::Color, 0).Idents = &kColorIdents;
     b.Bool("Flag", &TThing::Flag, &TThing::Flag, true);
     b.Enum("Shape", kShapeNames, &TThing::Shape, &TThing::Shape, shNone);

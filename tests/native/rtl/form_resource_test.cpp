@@ -17,6 +17,7 @@ std::unique_ptr<TRoot> MakeSample() {
   auto* b = new TThing(root.get());
   b->SetName("Second");
   a->Width = 300;          // Int16
+  a->HorizontalMargin = 4; // its name's length byte is above every value tag
   b->Width = -100000;      // Int32
   a->Color = 0x0000FF;     // written as an identifier
   b->Color = 0x123456;     // no identifier: an integer
@@ -58,6 +59,7 @@ TEST(FormResource, RoundTripRestoresEveryPropertyAndResolvesReferences) {
   EXPECT_EQ(copy.Name(), "Root1");
   EXPECT_EQ(copy.First, a) << "the root's field receives the component of that name";
   EXPECT_EQ(a->Width, 300);
+  EXPECT_EQ(a->HorizontalMargin, 4);
   EXPECT_EQ(b->Width, -100000);
   EXPECT_EQ(a->Color, 0x0000FF);
   EXPECT_EQ(b->Color, 0x123456);
