@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Messages.h"
 #include "UtilWindow.h"
@@ -128,8 +130,9 @@ class TRAS : public rtl::TComponent {
   // Hangs up without waiting and without events.
   int CloseConnection();
   int GetConnectStatus();
-  std::string GetStateText() const;
-  std::string GetErrorText(int32_t code) const;
+  // Both may bind the library (the service's own texts come first).
+  std::string GetStateText();
+  std::string GetErrorText(int32_t code);
 
   static void DeclareProperties(rtl::TClassBuilder<TRAS>& b);
 
@@ -147,8 +150,9 @@ class TRAS : public rtl::TComponent {
   void CreateNotifyWindow();
   void DestroyNotifyWindow();
   void UnloadRasLibrary();
-  // Handles every waiting message of the thread, then waits briefly for the next one.
-  void PumpAndWait();
+  // Handles every waiting message of the thread; a quit message is kept in quitCode for the
+  // thread's own loop when no application object is there to take it.
+  void PumpMessages(std::optional<int>& quitCode);
 
   std::string entryName_, phoneNumber_, phoneBookPath_, callbackNumber_, userName_, password_;
   int32_t redialAttempts_ = 1;
@@ -170,8 +174,8 @@ class TRAS : public rtl::TComponent {
   RASDIALPARAMSA dialParams_{};
   UINT dialEventMessage_ = 0;
   std::unique_ptr<gui::TUtilWindow> notifyWindow_;
-  // A window destroyed while its own procedure is running is kept until that procedure returns.
-  std::unique_ptr<gui::TUtilWindow> retiredWindow_;
+  // Windows destroyed while their own procedure is running, kept until it has returned.
+  std::vector<std::unique_ptr<gui::TUtilWindow>> retiredWindows_;
   unsigned windowGeneration_ = 0;
   int inWndProc_ = 0;
 
