@@ -1,0 +1,302 @@
+#include "dialer_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = dir + "\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------- events
+
+// Event names in the component's published order, indexed by Hit<N>.
+static const char* const kEventNames[] = {
+    "OnStateChanged", "OnConnect", "OnCallBack", "OnAboutToOpenPort", "OnPortOpened", "OnAboutToConnDev",
+    "OnDevConnected", "OnAllDevsConnected", "OnAuthenticate", "OnAuthNotify", "OnAuthRetry", "OnAuthCallBack",
+    "OnAuthChangePassword", "OnAuthProject", "OnAuthLinkSpeed", "OnAuthAck", "OnReAuthenticate",
+    "OnAuthenticated", "OnPrepareforCallback", "OnWaitForModemReset", "OnInteractiveStarted", "OnRetryAuth",
+    "OnPasswordExpired"};
+
+template <int N>
+void EventLog::Hit(rtl::TObject*) {
+  Record(kEventNames[N]);
+}
+
+EventLog::EventLog(TRAS& ras) : ras_(ras) {
+  ras.OnStateChanged.Bind(this, &EventLog::Hit<0>);
+  ras.OnConnect.Bind(this, &EventLog::Hit<1>);
+  ras.OnCallBack.Bind(this, &EventLog::Hit<2>);
+  ras.OnAboutToOpenPort.Bind(this, &EventLog::Hit<3>);
+  ras.OnPortOpened.Bind(this, &EventLog::Hit<4>);
+  ras.OnAboutToConnDev.Bind(this, &EventLog::Hit<5>);
+  ras.OnDevConnected.Bind(this, &EventLog::Hit<6>);
+  ras.OnAllDevsConnected.Bind(this, &EventLog::Hit<7>);
+  ras.OnAuthenticate.Bind(this, &EventLog::Hit<8>);
+  ras.OnAuthNotify.Bind(this, &EventLog::Hit<9>);
+  ras.OnAuthRetry.Bind(this, &EventLog::Hit<10>);
+  ras.OnAuthCallBack.Bind(this, &EventLog::Hit<11>);
+  ras.OnAuthChangePassword.Bind(this, &EventLog::Hit<12>);
+  ras.OnAuthProject.Bind(this, &EventLog::Hit<13>);
+  ras.OnAuthLinkSpeed.Bind(this, &EventLog::Hit<14>);
+  ras.OnAuthAck.Bind(this, &EventLog::Hit<15>);
+  ras.OnReAuthenticate.Bind(this, &EventLog::Hit<16>);
+  ras.OnAuthenticated.Bind(this, &EventLog::Hit<17>);
+  ras.OnPrepareforCallback.Bind(this, &EventLog::Hit<18>);
+  ras.OnWaitForModemReset.Bind(this, &EventLog::Hit<19>);
+  ras.OnInteractiveStarted.Bind(this, &EventLog::Hit<20>);
+  ras.OnRetryAuth.Bind(this, &EventLog::Hit<21>);
+  ras.OnPasswordExpired.Bind(this, &EventLog::Hit<22>);
+  ras.OnDisconnect.Bind(this, &EventLog::Disconnect);
+}
+
+void EventLog::Disconnect(rtl::TObject*, int32_t error, const std::string& text) {
+  Record("OnDisconnect", error, text);
+}
+
+void EventLog::Record(const std::string& event, int32_t error, const std::string& text) {
+  all.push_back(Fired{event, ras_.StatusStr(), ras_.ConnectState(), ras_.LastError(), error, text});
+  if (after) after(all.back());
+}
+
+std::vector<std::string> EventLog::Names() const {
+  std::vector<std::string> out;
+  for (const Fired& f : all) out.push_back(f.event);
+  return out;
+}
+
+std::vector<std::string> EventLog::Statuses() const {
+  std::vector<std::string> out;
+  for (const Fired& f : all)
+    if (f.event == "OnStateChanged") out.push_back(f.status);
+  return out;
+}
+
+int EventLog::Count(const std::string& event) const {
+  return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const Fired& f) { return f.event == event; }));
+}
+
+// ------------------------------------------------------------------------- pumping
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    gui::Application->ProcessMessages();
+    if (done()) return true;
+    ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 5)), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+// ------------------------------------------------------------------------- fixture
+
+void DialerTest::SetUp() {
+  LoaderHooks::Install();
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  dir_ = std::string(temp) + "tess-dialer-" + std::to_string(GetCurrentProcessId()) + "-" + info->name();
+  RemoveTree(dir_);
+  ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+  // The default phonebook of every test is an empty one of its own, never the prefix's.
+  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", WriteFile("default.pbk", "").c_str());
+
+  service_ = LoadLibraryA("RASAPI32.DLL");
+  ASSERT_NE(service_, nullptr);
+  ASSERT_EQ(ServiceErrorText(ERROR_LINE_BUSY), "The line is busy.")
+      << "not our service: run with WINEDLLOVERRIDES=rasapi32=n";
+  LoaderHooks::Reset();  // the logs start with the component's own calls
+}
+
+void DialerTest::TearDown() {
+  LoaderHooks::Reset();
+  // Let the connections of this test close before the folder goes.
+  if (service_) {
+    auto enumerate = reinterpret_cast<PFN_RasEnumConnectionsA>(
+        reinterpret_cast<void*>(GetProcAddress(service_, "RasEnumConnectionsA")));
+    PumpUntil(
+        [&] {
+          RASCONNA conns[8]{};
+          conns[0].dwSize = sizeof(RASCONNA);
+          DWORD bytes = sizeof conns, count = 0;
+          DWORD rc = enumerate(conns, &bytes, &count);
+          return rc == 0 && count == 0;
+        },
+        5000);
+    FreeLibrary(service_);
+  }
+  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", nullptr);
+  if (!dir_.empty()) RemoveTree(dir_);
+}
+
+std::string DialerTest::WriteFile(const std::string& name, const std::string& content) {
+  std::string path = dir_ + "\\" + name;
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+std::string DialerTest::ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+DWORD DialerTest::ServiceStatus(HRASCONN handle, RASCONNSTATUSA* out) {
+  auto status = reinterpret_cast<PFN_RasGetConnectStatusA>(
+      reinterpret_cast<void*>(GetProcAddress(service_, "RasGetConnectStatusA")));
+  RASCONNSTATUSA st{};
+  st.dwSize = RASCONNSTATUSA_SIZE;
+  DWORD rc = status(handle, &st);
+  if (out) *out = st;
+  return rc;
+}
+
+std::string DialerTest::ServiceErrorText(DWORD code) {
+  auto text = reinterpret_cast<PFN_RasGetErrorStringA>(
+      reinterpret_cast<void*>(GetProcAddress(service_, "RasGetErrorStringA")));
+  char buf[257] = {};
+  text(code, buf, 256);
+  return buf;
+}
+
+bool DialerTest::WaitGone(HRASCONN handle, DWORD timeoutMs) {
+  return PumpUntil([&] { return ServiceStatus(handle) != 0; }, timeoutMs);
+}
+
+std::string Section(const std::string& name, const std::vector<std::string>& lines) {
+  std::string s = "[" + name + "]\r\n";
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s + "\r\n";
+}
+
+// ------------------------------------------------------------------------- loader hooks
+
+std::set<std::string> LoaderHooks::failLoad;
+std::map<std::string, std::string> LoaderHooks::redirect;
+std::set<std::string> LoaderHooks::hideProc;
+std::vector<std::string> LoaderHooks::loads;
+std::vector<HMODULE> LoaderHooks::loaded;
+std::vector<HMODULE> LoaderHooks::freed;
+
+namespace {
+
+decltype(&LoadLibraryA) o_LoadLibraryA;
+decltype(&GetProcAddress) o_GetProcAddress;
+decltype(&FreeLibrary) o_FreeLibrary;
+
+bool Watched(const std::string& upper) { return upper.find("RAS") != std::string::npos || upper.find("RNAPH") != std::string::npos; }
+
+HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
+  std::string upper = name ? Upper(name) : std::string();
+  if (!Watched(upper)) return o_LoadLibraryA(name);
+  LoaderHooks::loads.push_back(upper);
+  HMODULE h = nullptr;
+  if (LoaderHooks::failLoad.count(upper)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+  } else {
+    auto it = LoaderHooks::redirect.find(upper);
+    h = o_LoadLibraryA(it != LoaderHooks::redirect.end() ? it->second.c_str() : name);
+  }
+  LoaderHooks::loaded.push_back(h);
+  return h;
+}
+
+FARPROC WINAPI h_GetProcAddress(HMODULE module, LPCSTR name) {
+  if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && LoaderHooks::hideProc.count(name)) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  return o_GetProcAddress(module, name);
+}
+
+BOOL WINAPI h_FreeLibrary(HMODULE module) {
+  if (std::find(LoaderHooks::loaded.begin(), LoaderHooks::loaded.end(), module) != LoaderHooks::loaded.end())
+    LoaderHooks::freed.push_back(module);
+  return o_FreeLibrary(module);
+}
+
+struct Hook {
+  const char* name;
+  void* hook;
+  void** original;
+};
+
+void PatchImports(HMODULE module, const Hook* hooks, size_t n) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return;
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (!imp->OriginalFirstThunk) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      for (size_t i = 0; i < n; ++i) {
+        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hooks[i].name) != 0) continue;
+        DWORD old;
+        VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+        *hooks[i].original = reinterpret_cast<void*>(slots->u1.Function);
+        slots->u1.Function = reinterpret_cast<ULONG_PTR>(hooks[i].hook);
+        VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void LoaderHooks::Install() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  const Hook hooks[] = {
+      {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
+      {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
+      {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
+  };
+  PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary) << "imports not found";
+}
+
+void LoaderHooks::Reset() {
+  failLoad.clear();
+  redirect.clear();
+  hideProc.clear();
+  loads.clear();
+  loaded.clear();
+  freed.clear();
+}
