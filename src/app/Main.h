@@ -1,22 +1,37 @@
 // The main window: created from its form resource; its handlers tie the window to its components.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "Forms.h"
 #include "StatusBar.h"
+#include "StdCtrls.h"
+#include "ras_component.h"
 
 class TForm1 : public gui::TForm {
   RTL_CLASS(TForm1, gui::TForm)
  public:
   explicit TForm1(rtl::TComponent* owner);
 
+  gui::TButton* btnDial = nullptr;
+  gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
+  TRAS* RAS1 = nullptr;
   gui::TMainMenu* MainMenu1 = nullptr;
   gui::TMenuItem* Exit1 = nullptr;
   gui::TMenuItem* About1 = nullptr;
 
   void FormCreate(rtl::TObject* sender);
+  void cbConnChange(rtl::TObject* sender);
+  void ShowEntryStatus();
   void Exit1Click(rtl::TObject* sender);
   void About1Click(rtl::TObject* sender);
+  void btnDialClick(rtl::TObject* sender);
+  void RAS1StateChanged(rtl::TObject* sender);
+  void RAS1PortOpened(rtl::TObject* sender);
+  void RAS1Connect(rtl::TObject* sender);
+  void RAS1Disconnect(rtl::TObject* sender, int32_t error, const std::string& errorString);
 
   static void DeclareProperties(rtl::TClassBuilder<TForm1>& b);
 };

@@ -68,6 +68,7 @@ class TControl : public rtl::TComponent {
   void SetEnabled(bool v);
 
   std::string Caption() const { return GetText(); }
+  std::string Text() const { return GetText(); }
   void SetCaption(const std::string& v) { SetText(v); }
   virtual std::string GetText() const { return text_; }
   virtual void SetText(const std::string& v);

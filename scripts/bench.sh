@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs the benchmark programs under Wine on a virtual display and prints their figures.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+. scripts/wine-env.sh
+xvfb_start
+trap 'wine_stop; xvfb_stop' EXIT
+wine_prepare
+for b in build/win64/bin/bench_*.exe; do
+  [ -e "$b" ] || continue
+  echo "== $(basename "$b" .exe)"
+  (cd build/win64/bin && "$WINE64" "./$(basename "$b")") | tr -d '\r'
+done

@@ -1,0 +1,137 @@
+#include "Driver.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+static std::function<void()> g_observer;
+
+void SetObserver(std::function<void()> observer) { g_observer = std::move(observer); }
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::function<void()>& watch) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      if (watch) watch();
+      if (g_observer) g_observer();
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+}
+
+void PumpFor(DWORD ms) {
+  DWORD start = GetTickCount();
+  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+}
+
+static void Send(INPUT* in, UINT n) { SendInput(n, in, sizeof(INPUT)); }
+
+void ClickAt(POINT p) {
+  SetCursorPos(p.x, p.y);
+  PumpFor(30);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  Send(in, 2);
+  PumpFor(60);
+}
+
+void TypeText(const std::string& text) {
+  for (char ch : text) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = in[1].ki.wScan = static_cast<unsigned char>(ch);
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    Send(in, 2);
+    PumpFor(10);
+  }
+  PumpFor(50);
+}
+
+void PressKey(WORD vk, bool alt) {
+  INPUT in[4] = {};
+  UINT n = 0;
+  auto key = [&](WORD k, bool up) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ++n;
+  };
+  if (alt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (alt) key(VK_MENU, true);
+  Send(in, n);
+  PumpFor(60);
+}
+
+std::string TempPath(const std::string& name) {
+  static std::string dir = [] {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    std::string d = std::string(base) + "tess-e2e-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(d.c_str(), nullptr);
+    return d + "\\";
+  }();
+  return dir + name;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+BoxCloser::BoxCloser(const std::string& title, DWORD timeoutMs) : title_(title), timeout_(timeoutMs) {
+  thread_ = CreateThread(nullptr, 0, &BoxCloser::Run, this, 0, nullptr);
+}
+
+BoxCloser::~BoxCloser() { Join(); }
+
+std::string BoxCloser::Join() {
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return text_;
+}
+
+DWORD WINAPI BoxCloser::Run(void* p) {
+  auto* self = static_cast<BoxCloser*>(p);
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < self->timeout_) {
+    HWND box = FindWindowA("#32770", self->title_.c_str());
+    if (box && IsWindowVisible(box)) {
+      for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32], text[256];
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") != 0) continue;
+        GetWindowTextA(c, text, sizeof text);
+        self->text_ += text;
+      }
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      return 0;
+    }
+    Sleep(20);
+  }
+  return 0;
+}
+
+}  // namespace e2e
