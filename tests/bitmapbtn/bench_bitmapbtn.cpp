@@ -1,0 +1,122 @@
+// Measures the main window's button: one FastRedraw (a state change through the back buffer)
+// and one full paint, beside one plain BitBlt of the same size to the same window, all in the
+// same run. With --save DIR it also writes the button's looks as bitmap files.
+//
+//   bench_bitmapbtn [--rounds N] [--save DIR]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BitmapBtnTest.h"
+
+using namespace bitmapbtn;
+
+namespace {
+
+constexpr int kLeft = 368, kTop = 48, kWidth = 129, kHeight = 81;
+
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Microseconds per call: the median of several batches, so one slow batch does not count.
+template <class F>
+double Measure(int rounds, F op) {
+  const int batches = 9;
+  std::vector<double> per;
+  for (int b = 0; b < batches; ++b) {
+    GdiFlush();
+    double start = Now();
+    for (int i = 0; i < rounds; ++i) op();
+    GdiFlush();
+    per.push_back((Now() - start) * 1e6 / rounds);
+  }
+  std::sort(per.begin(), per.end());
+  return per[batches / 2];
+}
+
+void SaveButton(gui::TForm& form, const std::string& path) {
+  bmptest::Surface all(508, 161);
+  bmptest::PaintForm(form, all);
+  bmptest::Surface button(kWidth, kHeight);
+  BitBlt(button.Dc(), 0, 0, kWidth, kHeight, all.Dc(), kLeft, kTop, SRCCOPY);
+  button.Save(path);
+  std::printf("wrote %s\n", path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = 200;
+  std::string saveDir;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+    if (!std::strcmp(argv[i], "--save") && i + 1 < argc) saveDir = argv[++i];
+  }
+
+  gui::TApplication app;
+  app.Initialize();
+  auto* form = new gui::TForm(&app);
+  bmptest::LoadForm(*form, bmptest::kMainWindowText);
+  auto* btn = static_cast<TGxBitmapButton*>(form->FindComponent("btnDial"));
+  HWND wnd = form->Handle();
+  form->Show();
+  UpdateWindow(wnd);
+
+  if (!saveDir.empty()) {
+    SaveButton(*form, saveDir + "/btnDial-rest.bmp");
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kLeft + 60, kTop + 40));
+    SaveButton(*form, saveDir + "/btnDial-pressed.bmp");
+    SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(kLeft + 60, kTop + 40));
+    btn->SetEnabled(false);
+    SaveButton(*form, saveDir + "/btnDial-disabled.bmp");
+    btn->SetEnabled(true);
+    btn->SetCaption("Hang Up");
+    SaveButton(*form, saveDir + "/btnDial-hangup.bmp");
+    btn->SetCaption("Dial");
+    btn->SetButtonStyle(bsExplorer);
+    SaveButton(*form, saveDir + "/btnDial-explorer.bmp");
+    SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(kLeft + 60, kTop + 40));
+    SaveButton(*form, saveDir + "/btnDial-explorer-hot.bmp");
+    SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    btn->SetButtonStyle(bsRegular);
+    UpdateWindow(wnd);
+  }
+
+  // The same window DC setup for every operation: the button's place on the form, clipped to it.
+  HDC dc = GetDC(wnd);
+  int saved = SaveDC(dc);
+  SetViewportOrgEx(dc, kLeft, kTop, nullptr);
+  IntersectClipRect(dc, 0, 0, kWidth, kHeight);
+  bmptest::Surface source(kWidth, kHeight, RGB(10, 200, 30));
+
+  double fast = Measure(rounds, [&] { btn->FastRedraw(); });
+  double full = Measure(rounds, [&] { btn->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
+  double blit = Measure(rounds, [&] { BitBlt(dc, 0, 0, kWidth, kHeight, source.Dc(), 0, 0, SRCCOPY); });
+  // The two routines a paint spends most of its time in.
+  bmptest::Surface memory(kWidth, kHeight);
+  HBITMAP strip = FreeHandle(btn->GlyphStrip());
+  double keyed = Measure(rounds, [&] { DrawTransparentBitmap(memory.Dc(), strip, 0, 0, RECT{0, 0, 32, 32}, 0); });
+  double pixel = Measure(rounds, [&] { GetBitmapPixel(strip, POINT{0, 0x7FFFFFFE}); });
+  RestoreDC(dc, saved);
+  ReleaseDC(wnd, dc);
+
+  std::printf("btnDial %dx%d, %d calls per batch, median of 9 batches\n", kWidth, kHeight, rounds);
+  std::printf("  FastRedraw   %9.2f us   %6.1f x BitBlt\n", fast, fast / blit);
+  std::printf("  full paint   %9.2f us   %6.1f x BitBlt\n", full, full / blit);
+  std::printf("  plain BitBlt %9.2f us\n", blit);
+  std::printf("  full paint / FastRedraw %.2f\n", full / fast);
+  std::printf("parts: DrawTransparentBitmap 32x32 %.2f us, GetBitmapPixel %.2f us\n", keyed, pixel);
+  return 0;
+}
