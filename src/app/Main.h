@@ -7,6 +7,7 @@
 #include "Forms.h"
 #include "StatusBar.h"
 #include "StdCtrls.h"
+#include "bitmapbtn/GxBmpBtn.h"
 #include "ras_component.h"
 
 class TForm1 : public gui::TForm {
@@ -14,9 +15,10 @@ class TForm1 : public gui::TForm {
  public:
   explicit TForm1(rtl::TComponent* owner);
 
-  gui::TButton* btnDial = nullptr;
+  bitmapbtn::TGxBitmapButton* btnDial = nullptr;
   gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
+  bitmapbtn::TGxBitmapList* GxBitmapList1 = nullptr;
   TRAS* RAS1 = nullptr;
   gui::TMainMenu* MainMenu1 = nullptr;
   gui::TMenuItem* Exit1 = nullptr;
