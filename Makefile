@@ -27,7 +27,7 @@ build: native
 # The 32-bit program: built and linked only; these machines cannot run 32-bit code.
 build32: native
 	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake -DTESS_HOST_BIN=$(CURDIR)/$(NATIVE)/bin >/dev/null
-	@cmake --build $(WIN32) -j $(JOBS) --target Tessaline
+	@cmake --build $(WIN32) -j $(JOBS) --target Tessaline rasapi32
 
 bench: build
 	@scripts/bench.sh
