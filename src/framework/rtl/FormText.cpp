@@ -1,6 +1,7 @@
 #include "FormText.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "Filer.h"
@@ -300,8 +301,9 @@ class Printer {
       } else {
         if (open) out_ += '\'';
         open = false;
-        out_ += '#';
-        out_ += IntToStr(c);
+        char code[8];
+        std::snprintf(code, sizeof code, "#%u", static_cast<unsigned>(c));
+        out_ += code;
       }
     }
     if (open) out_ += '\'';
