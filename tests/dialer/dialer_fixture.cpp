@@ -1,29 +1,14 @@
 #include "dialer_fixture.h"
 
+#include "ImportPatch.h"
+#include "TestFiles.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 namespace {
-
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = dir + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
@@ -122,12 +107,8 @@ void PumpFor(DWORD ms) {
 
 void DialerTest::SetUp() {
   LoaderHooks::Install();
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir_ = std::string(temp) + "tess-dialer-" + std::to_string(GetCurrentProcessId()) + "-" + info->name();
-  RemoveTree(dir_);
-  ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+  dir_ = testsupport::FreshTestDir("tess-dialer-");
+  ASSERT_NE(GetFileAttributesA(dir_.c_str()), INVALID_FILE_ATTRIBUTES) << dir_;
   // The default phonebook of every test is an empty one of its own, never the prefix's.
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", WriteFile("default.pbk", "").c_str());
 
@@ -156,21 +137,14 @@ void DialerTest::TearDown() {
     FreeLibrary(service_);
   }
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", nullptr);
-  if (!dir_.empty()) RemoveTree(dir_);
+  if (!dir_.empty()) testsupport::RemoveTree(dir_);
 }
 
 std::string DialerTest::WriteFile(const std::string& name, const std::string& content) {
-  std::string path = dir_ + "\\" + name;
-  std::ofstream(path, std::ios::binary) << content;
-  return path;
+  return testsupport::WriteTextFile(dir_ + "\\" + name, content);
 }
 
-std::string DialerTest::ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string DialerTest::ReadFile(const std::string& path) { return testsupport::ReadTextFile(path); }
 
 DWORD DialerTest::ServiceStatus(HRASCONN handle, RASCONNSTATUSA* out) {
   auto status = reinterpret_cast<PFN_RasGetConnectStatusA>(
@@ -246,49 +220,18 @@ BOOL WINAPI h_FreeLibrary(HMODULE module) {
   return o_FreeLibrary(module);
 }
 
-struct Hook {
-  const char* name;
-  void* hook;
-  void** original;
-};
-
-void PatchImports(HMODULE module, const Hook* hooks, size_t n) {
-  auto* base = reinterpret_cast<BYTE*>(module);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!dir.VirtualAddress) return;
-  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-    if (!imp->OriginalFirstThunk) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      for (size_t i = 0; i < n; ++i) {
-        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hooks[i].name) != 0) continue;
-        DWORD old;
-        VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-        *hooks[i].original = reinterpret_cast<void*>(slots->u1.Function);
-        slots->u1.Function = reinterpret_cast<ULONG_PTR>(hooks[i].hook);
-        VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
-      }
-    }
-  }
-}
-
 }  // namespace
 
 void LoaderHooks::Install() {
   static bool done = false;
   if (done) return;
   done = true;
-  const Hook hooks[] = {
+  const testsupport::ImportHook hooks[] = {
       {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
   };
-  PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
   ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary) << "imports not found";
 }
 

@@ -1,8 +1,8 @@
 #include "Driver.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+
+#include "TestFiles.h"
 
 namespace e2e {
 
@@ -86,17 +86,9 @@ std::string TempPath(const std::string& name) {
   return dir + name;
 }
 
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << text;
-}
+void WriteFile(const std::string& path, const std::string& text) { testsupport::WriteTextFile(path, text); }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+std::string ReadFile(const std::string& path) { return testsupport::ReadTextFile(path); }
 
 BoxCloser::BoxCloser(const std::string& title, DWORD timeoutMs) : title_(title), timeout_(timeoutMs) {
   thread_ = CreateThread(nullptr, 0, &BoxCloser::Run, this, 0, nullptr);

@@ -1,5 +1,7 @@
 #include "ras_fixture.h"
 
+#include "TestFiles.h"
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,24 +14,6 @@ template <class T>
 void bind(HMODULE lib, T& slot, const char* name) {
     slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
     ASSERT_NE(slot, nullptr) << name << " is not exported";
-}
-
-void remove_tree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                remove_tree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace
@@ -102,12 +86,8 @@ void RasTest::SetUp() {
     ASSERT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, text, 256), 0u)
         << "not our service: run with WINEDLLOVERRIDES=rasapi32=n";
 
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(temp) + "tess-ras-" + std::to_string(GetCurrentProcessId()) + "-" + info->name();
-    remove_tree(dir_);
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    dir_ = testsupport::FreshTestDir("tess-ras-");
+    ASSERT_NE(GetFileAttributesA(dir_.c_str()), INVALID_FILE_ATTRIBUTES) << dir_;
 }
 
 void RasTest::TearDown() {
@@ -116,21 +96,14 @@ void RasTest::TearDown() {
         for (HRASCONN h : dialled_) wait_gone(h, 5000);
     }
     if (lib_) FreeLibrary(lib_);
-    if (!dir_.empty()) remove_tree(dir_);
+    if (!dir_.empty()) testsupport::RemoveTree(dir_);
 }
 
 std::string RasTest::write_file(const std::string& name, const std::string& content) {
-    std::string path = dir_ + "\\" + name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
+    return testsupport::WriteTextFile(dir_ + "\\" + name, content);
 }
 
-std::string RasTest::read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string RasTest::read_file(const std::string& path) { return testsupport::ReadTextFile(path); }
 
 DWORD RasTest::dial(const std::string& phonebook, const std::string& entry, LPVOID notifier,
                     HRASCONN& handle, DWORD notifier_type) {

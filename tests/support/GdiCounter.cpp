@@ -1,6 +1,8 @@
 #include "GdiCounter.h"
 
-#include <cstring>
+#include "ImportPatch.h"
+
+#include <iterator>
 #include <mutex>
 #include <set>
 
@@ -70,50 +72,19 @@ HICON WINAPI h_CreateIconFromResourceEx(PBYTE p, DWORD n, BOOL i, DWORD v, int c
 HICON WINAPI h_CopyIcon(HICON h) { auto r = o_CopyIcon(h); Created(r); return r; }
 BOOL WINAPI h_DestroyIcon(HICON h) { return Released(h, o_DestroyIcon(h) != FALSE); }
 
-struct Hook {
-  const char* name;
-  void* hook;
-  void** original;
-};
-
-#define HOOK(fn) Hook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
-const Hook kHooks[] = {
+#define HOOK(fn) ImportHook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
+const ImportHook kHooks[] = {
     HOOK(CreateSolidBrush), HOOK(CreateHatchBrush), HOOK(CreatePen), HOOK(CreateFontIndirectA),
     HOOK(CreateCompatibleDC), HOOK(CreateCompatibleBitmap), HOOK(CreateDIBSection), HOOK(CreateBitmap),
     HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
     HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
 };
 
-void PatchImports(HMODULE module) {
-  auto* base = reinterpret_cast<BYTE*>(module);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!dir.VirtualAddress) return;
-  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-    if (!imp->OriginalFirstThunk) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      for (const Hook& h : kHooks) {
-        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), h.name) != 0) continue;
-        DWORD old;
-        VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-        *h.original = reinterpret_cast<void*>(slots->u1.Function);
-        slots->u1.Function = reinterpret_cast<ULONG_PTR>(h.hook);
-        VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
-      }
-    }
-  }
-}
-
 }  // namespace
 
 void GdiCounter::Install() {
   static std::once_flag once;
-  std::call_once(once, [] { PatchImports(GetModuleHandleA(nullptr)); });
+  std::call_once(once, [] { PatchImports(GetModuleHandleA(nullptr), kHooks, std::size(kHooks)); });
 }
 
 long GdiCounter::Live() {
