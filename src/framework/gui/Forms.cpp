@@ -361,8 +361,13 @@ void TForm::WndProc(TMessage& m) {
         lastFocus_ = GetFocus();
         OnDeactivate(this);
       } else {
-        // Give the focus back to the control that had it.
-        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) ::SetFocus(lastFocus_);
+        // Give the focus back to the control that had it, else to the first in tab order.
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) {
+          ::SetFocus(lastFocus_);
+        } else {
+          DefaultHandler(m);
+          if (!ActiveControl()) SelectNext(true);
+        }
         OnActivate(this);
         m.Result = 0;
         return;
