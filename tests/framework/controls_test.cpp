@@ -135,3 +135,23 @@ TEST(Controls, AlignedStatusBarSitsAlongTheBottom) {
   SendMessageA(bar->Handle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));  // simple mode: part 0
   EXPECT_STREQ(text, "Ready");
 }
+
+TEST(Controls, AFormScalesItsControlsAndFontsForAnotherResolution) {
+  TApplication app;
+  auto* form = new TForm(&app);
+  form->SetClientSize(508, 161);
+  auto* probe = new TProbe(form);
+  probe->SetParent(form);
+  probe->SetBounds(368, 48, 129, 81);
+  probe->Font().SetHeight(-24);
+  auto* follower = new TProbe(form);
+  follower->SetParent(form);
+  form->ScaleBy(120, 96);  // 96 dpi design shown at 120 dpi
+  EXPECT_EQ(probe->Left(), 460);
+  EXPECT_EQ(probe->Width(), 161);
+  EXPECT_EQ(probe->Font().Height(), -30);
+  EXPECT_EQ(form->Font().Height(), -14);
+  EXPECT_EQ(follower->Font().Height(), -14) << "a parent-font control follows its parent";
+  EXPECT_EQ(form->ClientWidth(), 635);
+  EXPECT_EQ(form->PixelsPerInch(), 120);
+}

@@ -77,6 +77,11 @@ void TForm::InitFromResource() {
   if (!bytes) throw rtl::EResNotFound("Resource " + name + " not found");
   rtl::TReadOnlyMemoryStream stream(bytes, SizeofResource(instance, res));
   rtl::ReadComponentFromStream(stream, this);
+  // Positions, sizes and fonts were designed at PixelsPerInch; follow the screen's resolution.
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi != pixelsPerInch_) ScaleBy(dpi, pixelsPerInch_);
   HandleNeeded();
   OnCreate(this);
 }
@@ -257,6 +262,23 @@ void TForm::VisibleChanged() {
     ShowWindow(Handle(), SW_HIDE);
     OnHide(this);
   }
+}
+
+static void ScaleChildren(TWinControl* parent, int m, int d) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    c->SetBounds(MulDiv(c->Left(), m, d), MulDiv(c->Top(), m, d), MulDiv(c->Width(), m, d), MulDiv(c->Height(), m, d));
+    if (!c->ParentFont()) c->Font().SetHeight(MulDiv(c->Font().Height(), m, d));
+    if (auto* w = rtl::As<TWinControl>(c)) ScaleChildren(w, m, d);
+  }
+}
+
+void TForm::ScaleBy(int m, int d) {
+  if (m == d || m <= 0 || d <= 0) return;
+  Font().SetHeight(MulDiv(Font().Height(), m, d));  // controls that follow it follow here
+  if (clientSizeSet_) SetClientSize(MulDiv(clientWidth_, m, d), MulDiv(clientHeight_, m, d));
+  ScaleChildren(this, m, d);
+  pixelsPerInch_ = MulDiv(pixelsPerInch_, m, d);
 }
 
 bool TForm::CloseQuery() {

@@ -55,6 +55,8 @@ class TForm : public TCustomControl {
   int TextHeight() const { return textHeight_; }
   void SetTextHeight(int v) { textHeight_ = v; }
 
+  // Scales positions, sizes and font heights by m/d (a resolution other than the designed one).
+  void ScaleBy(int m, int d);
   void Show();
   // Asks OnCloseQuery and OnClose; the application's main form ends the program when it closes.
   void Close();
