@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "GdiCounter.h"
 #include "StatusBar.h"
+#include "UtilWindow.h"
 
 #include <commctrl.h>
 
@@ -154,4 +155,72 @@ TEST(Controls, AFormScalesItsControlsAndFontsForAnotherResolution) {
   EXPECT_EQ(follower->Font().Height(), -14) << "a parent-font control follows its parent";
   EXPECT_EQ(form->ClientWidth(), 635);
   EXPECT_EQ(form->PixelsPerInch(), 120);
+}
+
+namespace {
+struct Clicks : rtl::TObject {
+  int count = 0;
+  void Clicked(rtl::TObject*) { ++count; }
+};
+class TThrower : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  void MouseDown(TMouseButton, TShiftState, int, int) override { throw rtl::Exception("boom"); }
+};
+}  // namespace
+
+TEST(Application, MenuShortcutsClickTheirItem) {
+  TApplication app;
+  auto* form = new TForm(&app);
+  auto* menu = new TMainMenu(form);
+  auto* item = new TMenuItem(form);
+  menu->Items().Add(item);
+  item->SetCaption("&Quit");
+  item->SetShortCut(scCtrl | 'Q');
+  Clicks clicks;
+  item->OnClick.Bind(&clicks, &Clicks::Clicked);
+  form->SetMenu(menu);
+  form->HandleNeeded();
+  EXPECT_FALSE(form->IsShortCut('Q', 0));
+  EXPECT_TRUE(form->IsShortCut('Q', ssCtrl));
+  EXPECT_EQ(clicks.count, 1);
+  char text[32] = {};
+  GetMenuStringA(GetMenu(form->Handle()), 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&Quit\tCtrl+Q");
+  item->SetEnabled(false);
+  EXPECT_FALSE(form->IsShortCut('Q', ssCtrl)) << "a disabled item takes no shortcut";
+}
+
+TEST(Application, TimersFireUntilDisabled) {
+  TApplication app;
+  TTimer timer;
+  int fired = 0;
+  timer.OnTimer = [&] { ++fired; };
+  timer.SetInterval(15);
+  timer.SetEnabled(true);
+  DWORD start = GetTickCount();
+  while (fired < 3 && GetTickCount() - start < 5000) app.HandleMessage();
+  EXPECT_GE(fired, 3);
+  timer.SetEnabled(false);
+  int then = fired;
+  start = GetTickCount();
+  while (GetTickCount() - start < 100) {
+    app.ProcessMessages();
+    Sleep(5);
+  }
+  EXPECT_EQ(fired, then);
+}
+
+TEST(Application, AnExceptionInAHandlerReachesTheCentralHandler) {
+  TApplication app;
+  std::string reported;
+  app.OnException = [&](const std::exception& e) { reported = e.what(); };
+  auto* form = new TForm(&app);
+  auto* thrower = new TThrower(form);
+  thrower->SetBounds(0, 0, 50, 50);
+  thrower->SetParent(form);
+  SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(reported, "boom");
+  EXPECT_TRUE(IsWindow(form->Handle())) << "the program goes on";
 }
