@@ -231,7 +231,7 @@ TEST(Program, WithoutTheServiceTheListIsEmptyAndNoMessageAppears) {
   EXPECT_TRUE(p.Ended(10000));
 }
 
-TEST(Program, ClosingWhileConnectedEndsTheProgramAndTheConnection) {
+TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
   std::string pbk = TempPath("exit.pbk");
   WriteFile(pbk, "[Stay Up]\r\nPhoneNumber=555-0009\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n");
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
@@ -250,7 +250,11 @@ TEST(Program, ClosingWhileConnectedEndsTheProgramAndTheConnection) {
   bool minimised = false;
   for (int i = 0; i < 200 && !minimised; ++i, Sleep(50)) minimised = IsIconic(p.wnd);
   EXPECT_TRUE(minimised) << "connected";
-  PostMessageA(p.wnd, WM_CLOSE, 0, 0);
+  // The person brings the window back and chooses "E&xit" (Alt+X).
+  ShowWindow(p.wnd, SW_RESTORE);
+  SetForegroundWindow(p.wnd);
+  Sleep(200);
+  PressKey('X', true);
   EXPECT_TRUE(p.Ended(10000));
   std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
   EXPECT_NE(log.find("state 8192"), std::string::npos) << log;
