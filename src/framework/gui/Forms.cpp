@@ -31,7 +31,6 @@ TForm::TForm(rtl::TComponent* owner) : TCustomControl(owner), icon_(std::make_un
 }
 
 TForm::~TForm() {
-  OnDestroy(this);
   Destroying();
   DestroyComponents();
   DestroyHandle();
@@ -281,6 +280,8 @@ void TForm::ScaleBy(int m, int d) {
   pixelsPerInch_ = MulDiv(pixelsPerInch_, m, d);
 }
 
+void TForm::BeforeDestruction() { OnDestroy(this); }
+
 bool TForm::CloseQuery() {
   bool canClose = true;
   OnCloseQuery(this, canClose);
@@ -370,7 +371,7 @@ void TForm::WndProc(TMessage& m) {
       m.Result = 0;
       return;
     case CM_RELEASE:
-      delete this;  // nothing of this object is touched after this point
+      Free();  // nothing of this object is touched after this point
       return;
     case WM_COMMAND:
       if (m.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) {

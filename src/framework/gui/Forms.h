@@ -76,6 +76,7 @@ class TForm : public TCustomControl {
   TCloseQueryEvent OnCloseQuery;
 
   void WndProc(TMessage& m) override;
+  void BeforeDestruction() override;
   void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   void GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const override;
   bool HasParent() const override { return false; }

@@ -94,6 +94,7 @@ void TComponent::RemoveComponent(TComponent* c) {
 void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* c = components_.back();
+    c->BeforeDestruction();
     RemoveComponent(c);
     delete c;
   }

@@ -54,6 +54,14 @@ class TComponent : public TPersistent {
   void RemoveComponent(TComponent* c);
   // Frees the owned components, last created first.
   void DestroyComponents();
+  // Runs while the whole object still exists, just before it is deleted by its owner or by Free
+  // (a destructor cannot reach a descendant's handlers any more).
+  virtual void BeforeDestruction() {}
+  // BeforeDestruction, then delete.
+  void Free() {
+    BeforeDestruction();
+    delete this;
+  }
 
   // Asks to be told (Notification with opRemove) when c is freed; the link is mutual.
   void FreeNotification(TComponent* c);

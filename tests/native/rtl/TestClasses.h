@@ -34,6 +34,7 @@ class TThing : public TComponent {
     --alive;
     destroyed.push_back(Name());
   }
+  void BeforeDestruction() override { beforeDestruction.push_back(Name() + ":" + ClassName()); }
 
   int Width = 0;
   int HorizontalMargin = 0;  // a name longer than any value tag
@@ -89,6 +90,7 @@ class TThing : public TComponent {
 
   static inline int alive = 0;
   static inline std::vector<std::string> destroyed;
+  static inline std::vector<std::string> beforeDestruction;
 
  private:
   TThing* buddy_ = nullptr;

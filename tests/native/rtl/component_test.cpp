@@ -9,6 +9,7 @@ using namespace testing_rtl;
 
 TEST(Component, OwnerFreesOwnedLastCreatedFirst) {
   TThing::destroyed.clear();
+  TThing::beforeDestruction.clear();
   int before = TThing::alive;
   {
     TRoot root(nullptr);
@@ -25,6 +26,8 @@ TEST(Component, OwnerFreesOwnedLastCreatedFirst) {
   }
   EXPECT_EQ(TThing::alive, before);
   EXPECT_EQ(TThing::destroyed, (std::vector<std::string>{"B", "A", "C"}));
+  // Each heard of it first while still whole (its own class's override ran).
+  EXPECT_EQ(TThing::beforeDestruction, (std::vector<std::string>{"B:TThing", "A:TThing", "C:TThing"}));
 }
 
 TEST(Component, FreeingAReferencedComponentClearsTheReference) {
