@@ -3,9 +3,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
-xvfb_start
-trap 'wine_stop; xvfb_stop' EXIT
-wine_prepare
+wine_session
 for b in build/win64/bin/bench_*.exe; do
   [ -e "$b" ] || continue
   echo "== $(basename "$b" .exe)"

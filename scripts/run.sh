@@ -10,9 +10,7 @@ SHOTS=build/screenshots
 
 interactive=0
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then interactive=1; fi
-[ $interactive -eq 1 ] || xvfb_start
-trap 'wine_stop; xvfb_stop' EXIT
-wine_prepare
+if [ $interactive -eq 1 ]; then wine_session keep_display; else wine_session; fi
 [ -x scripts/install-demo.sh ] && scripts/install-demo.sh
 
 if [ $interactive -eq 1 ]; then

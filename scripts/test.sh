@@ -4,7 +4,5 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
-xvfb_start
-trap 'wine_stop; xvfb_stop' EXIT
-wine_prepare
+wine_session
 ctest --test-dir build/win64 --output-on-failure -j 1

@@ -40,3 +40,11 @@ xvfb_start() {
   export DISPLAY=":$num"
 }
 xvfb_stop() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
+
+# A virtual display (unless keep_display=1 and one is given), the prepared prefix, and both
+# stopped when the calling script exits.
+wine_session() {
+  [ "${1:-}" = keep_display ] || xvfb_start
+  trap 'wine_stop; xvfb_stop' EXIT
+  wine_prepare
+}

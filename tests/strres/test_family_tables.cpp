@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "test_helpers.h"
+
 #include "strres/EcSrMgr.h"
 #include "strres/FxSrMgr.h"
 #include "strres/SuSrMgr.h"
@@ -12,16 +14,6 @@ namespace {
 
 HINSTANCE Self() { return GetModuleHandleA(nullptr); }
 
-template <class E, class F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "nothing raised";
-  return {};
-}
 
 }  // namespace
 

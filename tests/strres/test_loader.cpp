@@ -5,6 +5,7 @@
 
 #include "rtl/Exceptions.h"
 #include "strres/StringResource.h"
+#include "test_helpers.h"
 
 namespace {
 
@@ -36,15 +37,10 @@ strres::StringFamily startFamily{"TEST_MESSAGES", "TEST_SAMPLE", MakeTestError,
 
 HINSTANCE Self() { return GetModuleHandleA(nullptr); }
 
-template <class E = ETestError, class F>
+// Most cases here raise the test family's own error.
+template <class F>
 std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "nothing raised";
-  return {};
+  return MessageOf<ETestError>(f);
 }
 
 class Loader : public ::testing::Test {
