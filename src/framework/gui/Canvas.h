@@ -81,4 +81,16 @@ class TCanvas : public rtl::TPersistent {
   DWORD copyMode_ = SRCCOPY;
 };
 
+// A DC attached to a canvas for one scope, detached (its original objects restored) on the way out.
+class TCanvasDC {
+ public:
+  TCanvasDC(TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.SetHandle(dc); }
+  ~TCanvasDC() { canvas_.SetHandle(nullptr); }
+  TCanvasDC(const TCanvasDC&) = delete;
+  TCanvasDC& operator=(const TCanvasDC&) = delete;
+
+ private:
+  TCanvas& canvas_;
+};
+
 }  // namespace gui

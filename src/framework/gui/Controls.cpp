@@ -289,7 +289,7 @@ constexpr const char* kControlProp = "TessalineControl";
 int g_nextChildId = 100;
 }  // namespace
 
-TWinControl::TWinControl(rtl::TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(rtl::TComponent* owner) : TControl(owner), subclass_([this](TMessage& m) { WndProc(m); }) {}
 
 TWinControl::~TWinControl() {
   // Owned components go first, while this window still exists for them.
@@ -344,7 +344,6 @@ void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  thunk_ = std::make_unique<TWndProcThunk>(this, &TWinControl::ThunkWndProc);
   HWND wnd;
   if (p.SubClass.empty()) {
     WNDCLASSA wc{};
@@ -369,7 +368,7 @@ void TWinControl::CreateWnd() {
   }
   if (!wnd) {
     handle_ = nullptr;
-    thunk_.reset();
+    subclass_.Uninstall();
     throw rtl::EOutOfResources("Error creating window of " + ClassName());
   }
   ApplyFont();
@@ -381,8 +380,7 @@ void TWinControl::CreateWnd() {
 void TWinControl::Attach(HWND wnd) {
   handle_ = wnd;
   SetPropA(wnd, kControlProp, this);
-  LONG_PTR old = SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(thunk_->Proc()));
-  defWndProc_ = reinterpret_cast<WNDPROC>(old);
+  subclass_.Install(wnd);
 }
 
 LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -390,20 +388,8 @@ LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPA
   if (!c) return DefWindowProcA(wnd, msg, wParam, lParam);
   g_creating = nullptr;
   c->Attach(wnd);
-  c->defWndProc_ = DefWindowProcA;  // our own class: the platform's default is the base
-  return ThunkWndProc(c, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TWinControl::ThunkWndProc(void* object, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* c = static_cast<TWinControl*>(object);
-  TMessage m{msg, wParam, lParam, 0};
-  try {
-    c->WndProc(m);
-  } catch (...) {
-    // Never let an exception unwind through the platform's frames.
-    HandleException(std::current_exception());
-  }
-  return m.Result;
+  c->subclass_.SetPrevious(DefWindowProcA);  // our own class: the platform's default is the base
+  return CallWindowProcA(c->subclass_.Proc(), wnd, msg, wParam, lParam);
 }
 
 void TWinControl::DestroyHandle() {
@@ -418,7 +404,7 @@ void TWinControl::DestroyWnd() {
 
 void TWinControl::DefaultHandler(TMessage& m) {
   if (!handle_) return TControl::DefaultHandler(m);
-  m.Result = CallWindowProcA(defWndProc_, handle_, m.Msg, m.WParam, m.LParam);
+  subclass_.CallPrevious(m);
 }
 
 bool TWinControl::Showing() const { return handle_ && IsWindowVisible(handle_); }
@@ -654,7 +640,7 @@ bool TWinControl::ReflectToChild(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
-  bool ownClass = defWndProc_ == DefWindowProcA;
+  bool ownClass = subclass_.Previous() == DefWindowProcA;
   switch (m.Msg) {
     case WM_PAINT:
       if (ownClass) {
@@ -764,7 +750,6 @@ void TWinControl::WndProc(TMessage& m) {
       handle_ = nullptr;
       captureControl_ = mouseControl_ = nullptr;
       trackingLeave_ = false;
-      thunk_.reset();
       return;
     }
   }

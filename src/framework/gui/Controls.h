@@ -10,7 +10,7 @@
 
 #include "Canvas.h"
 #include "Messages.h"
-#include "Thunks.h"
+#include "Subclass.h"
 
 namespace gui {
 
@@ -234,12 +234,11 @@ class TWinControl : public TControl {
   virtual void KeyPress(char& key) { OnKeyPress(this, key); }
   // The brush WM_CTLCOLOR* answers with (the control's colour).
   HBRUSH ColorBrush();
-  WNDPROC DefWndProc() const { return defWndProc_; }
+  WNDPROC DefWndProc() const { return subclass_.Previous(); }
 
  private:
   friend class TControl;
   static LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ThunkWndProc(void* object, UINT msg, WPARAM wParam, LPARAM lParam);
   void Attach(HWND wnd);
   void RouteMouse(TMessage& m);
   void SetMouseControl(TControl* c);
@@ -247,8 +246,7 @@ class TWinControl : public TControl {
   void ApplyFont();
 
   HWND handle_ = nullptr;
-  std::unique_ptr<TWndProcThunk> thunk_;
-  WNDPROC defWndProc_ = nullptr;
+  TSubclass subclass_;
   std::vector<TControl*> controls_;
   TControl* captureControl_ = nullptr;
   TControl* mouseControl_ = nullptr;

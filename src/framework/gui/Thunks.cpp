@@ -46,7 +46,9 @@ ThunkPool& Pool() {
 
 }  // namespace
 
-TWndProcThunk::TWndProcThunk(void* object, TThunkTarget target) : code_(Pool().Take()) {
+TWndProcThunk::TWndProcThunk(void* object, TThunkTarget target) : code_(Pool().Take()) { Retarget(object, target); }
+
+void TWndProcThunk::Retarget(void* object, TThunkTarget target) {
   unsigned char* p = code_;
 #if defined(_M_X64) || defined(__x86_64__)
   // mov rcx, object ; mov rax, target ; jmp rax   (rcx holds the first argument, the HWND)

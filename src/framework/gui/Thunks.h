@@ -17,6 +17,8 @@ class TWndProcThunk {
   TWndProcThunk(const TWndProcThunk&) = delete;
   TWndProcThunk& operator=(const TWndProcThunk&) = delete;
   WNDPROC Proc() const { return reinterpret_cast<WNDPROC>(code_); }
+  // The same address, now calling another target for another object.
+  void Retarget(void* object, TThunkTarget target);
 
  private:
   unsigned char* code_;

@@ -7,7 +7,8 @@ namespace gui {
 
 static const char* kUtilClass = "TessalineUtilWindow";
 
-TUtilWindow::TUtilWindow(Handler handler) : handler_(std::move(handler)), thunk_(this, &TUtilWindow::Proc) {
+TUtilWindow::TUtilWindow(Handler handler)
+    : handler_(std::move(handler)), subclass_([this](TMessage& m) { Dispatch(m); }) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, kUtilClass, &wc)) {
@@ -19,26 +20,19 @@ TUtilWindow::TUtilWindow(Handler handler) : handler_(std::move(handler)), thunk_
   // A top-level popup, never shown: unlike message-only windows it also hears broadcasts.
   handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!handle_) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
-  SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(thunk_.Proc()));
+  subclass_.Install(handle_);
 }
 
 TUtilWindow::~TUtilWindow() {
   if (!handle_) return;
-  // Back to the default procedure first: destruction messages must not reach a half-gone object.
-  SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+  // Out of the chain first: destruction messages must not reach a half-gone object.
+  subclass_.Uninstall();
   DestroyWindow(handle_);
 }
 
-LRESULT CALLBACK TUtilWindow::Proc(void* object, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TUtilWindow*>(object);
-  TMessage m{msg, wParam, lParam, 0};
-  try {
-    if (self->handler_ && self->handler_(m)) return m.Result;
-  } catch (...) {
-    HandleException(std::current_exception());
-    return 0;
-  }
-  return DefWindowProcA(self->handle_, msg, wParam, lParam);
+void TUtilWindow::Dispatch(TMessage& m) {
+  if (handler_ && handler_(m)) return;
+  subclass_.CallPrevious(m);
 }
 
 TTimer::TTimer()

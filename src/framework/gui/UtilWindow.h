@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Messages.h"
-#include "Thunks.h"
+#include "Subclass.h"
 
 namespace gui {
 
@@ -23,9 +23,9 @@ class TUtilWindow {
   HWND Handle() const { return handle_; }
 
  private:
-  static LRESULT CALLBACK Proc(void* object, UINT msg, WPARAM wParam, LPARAM lParam);
+  void Dispatch(TMessage& m);
   Handler handler_;
-  TWndProcThunk thunk_;
+  TSubclass subclass_;
   HWND handle_ = nullptr;
 };
 

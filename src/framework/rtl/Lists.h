@@ -110,4 +110,17 @@ class TStringList {
   int updateCount_ = 0;
 };
 
+// BeginUpdate now, EndUpdate on every way out of the scope (an exception included).
+template <class L>
+class TUpdateScope {
+ public:
+  explicit TUpdateScope(L& list) : list_(list) { list_.BeginUpdate(); }
+  ~TUpdateScope() { list_.EndUpdate(); }
+  TUpdateScope(const TUpdateScope&) = delete;
+  TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+ private:
+  L& list_;
+};
+
 }  // namespace rtl
