@@ -5,6 +5,7 @@
 #include <iterator>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace testsupport {
 
@@ -45,6 +46,9 @@ decltype(&ReleaseDC) o_ReleaseDC;
 decltype(&CreateIconFromResourceEx) o_CreateIconFromResourceEx;
 decltype(&CopyIcon) o_CopyIcon;
 decltype(&DestroyIcon) o_DestroyIcon;
+decltype(&CreateMenu) o_CreateMenu;
+decltype(&CreatePopupMenu) o_CreatePopupMenu;
+decltype(&DestroyMenu) o_DestroyMenu;
 
 HBRUSH WINAPI h_CreateSolidBrush(COLORREF c) { auto r = o_CreateSolidBrush(c); Created(r); return r; }
 HBRUSH WINAPI h_CreateHatchBrush(int s, COLORREF c) { auto r = o_CreateHatchBrush(s, c); Created(r); return r; }
@@ -71,6 +75,21 @@ HICON WINAPI h_CreateIconFromResourceEx(PBYTE p, DWORD n, BOOL i, DWORD v, int c
 }
 HICON WINAPI h_CopyIcon(HICON h) { auto r = o_CopyIcon(h); Created(r); return r; }
 BOOL WINAPI h_DestroyIcon(HICON h) { return Released(h, o_DestroyIcon(h) != FALSE); }
+HMENU WINAPI h_CreateMenu() { auto r = o_CreateMenu(); Created(r); return r; }
+HMENU WINAPI h_CreatePopupMenu() { auto r = o_CreatePopupMenu(); Created(r); return r; }
+// A menu takes its sub-menus with it.
+void MenuAndSubMenus(HMENU menu, std::vector<HMENU>& all) {
+  all.push_back(menu);
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i)
+    if (HMENU sub = GetSubMenu(menu, i)) MenuAndSubMenus(sub, all);
+}
+BOOL WINAPI h_DestroyMenu(HMENU h) {
+  std::vector<HMENU> all;
+  if (IsMenu(h)) MenuAndSubMenus(h, all);
+  bool ok = o_DestroyMenu(h) != FALSE;
+  for (HMENU m : all) Released(m, ok);
+  return ok;
+}
 
 #define HOOK(fn) ImportHook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
 const ImportHook kHooks[] = {
@@ -78,6 +97,7 @@ const ImportHook kHooks[] = {
     HOOK(CreateCompatibleDC), HOOK(CreateCompatibleBitmap), HOOK(CreateDIBSection), HOOK(CreateBitmap),
     HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
     HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
+    HOOK(CreateMenu), HOOK(CreatePopupMenu), HOOK(DestroyMenu),
 };
 
 }  // namespace

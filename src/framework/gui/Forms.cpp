@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ExceptionHook.h"
+#include "Guards.h"
 #include "rtl/Filer.h"
 
 namespace gui {
@@ -77,9 +78,7 @@ void TForm::InitFromResource() {
   rtl::TReadOnlyMemoryStream stream(bytes, SizeofResource(instance, res));
   rtl::ReadComponentFromStream(stream, this);
   // Positions, sizes and fonts were designed at PixelsPerInch; follow the screen's resolution.
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  int dpi = GetDeviceCaps(TScreenDC(), LOGPIXELSY);
   if (dpi != pixelsPerInch_) ScaleBy(dpi, pixelsPerInch_);
   HandleNeeded();
   OnCreate(this);

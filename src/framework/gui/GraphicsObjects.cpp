@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace gui {
 
 RTL_IMPLEMENT_CLASS(TGraphicsObject);
@@ -10,24 +9,21 @@ RTL_IMPLEMENT_CLASS(TFont);
 RTL_IMPLEMENT_CLASS(TPen);
 RTL_IMPLEMENT_CLASS(TBrush);
 
-TGraphicsObject::~TGraphicsObject() {
-  if (handle_ && owned_) DeleteObject(handle_);
-}
+TGraphicsObject::~TGraphicsObject() = default;
 
 HGDIOBJ TGraphicsObject::Object() {
   if (!handle_) {
     handle_ = CreateObject();
-    owned_ = OwnsObject();  // stock objects (the hollow brush) are never deleted
+    if (OwnsObject()) owned_.Reset(handle_);  // stock objects (the hollow brush) are never deleted
   }
   return handle_;
 }
 
 void TGraphicsObject::Changed() {
-  HGDIOBJ old = handle_;
-  bool owned = owned_;
+  // The old object goes after the listeners had it deselected, even if one of them throws.
+  TGdiObject<HGDIOBJ> old(std::move(owned_));
   handle_ = nullptr;
   OnChange(this);
-  if (old && owned) DeleteObject(old);
 }
 
 // ------------------------------------------------------------------------------------ font
@@ -62,12 +58,7 @@ void TFont::SetHeight(int v) {
   Changed();
 }
 
-static int ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi;
-}
+static int ScreenDpi() { return GetDeviceCaps(TScreenDC(), LOGPIXELSY); }
 
 int TFont::Size() const { return -MulDiv(height_, 72, ScreenDpi()); }
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenDpi(), 72)); }

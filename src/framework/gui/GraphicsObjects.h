@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Colors.h"
+#include "Guards.h"
 #include "rtl/Component.h"
 
 namespace gui {
@@ -32,7 +33,7 @@ class TGraphicsObject : public rtl::TPersistent {
 
  private:
   HGDIOBJ handle_ = nullptr;
-  bool owned_ = false;
+  TGdiObject<HGDIOBJ> owned_;  // handle_ unless it is a stock object
 };
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };

@@ -10,28 +10,28 @@
 
 namespace gui {
 
-// An owned GDI object (region, brush, pen, bitmap, font), deleted when the guard goes.
-template <class H>
-class TGdiObject {
+// An owned handle, given back with Free when the guard goes.
+template <class H, class Free>
+class TOwnedHandle {
  public:
-  TGdiObject() = default;
-  explicit TGdiObject(H h) : h_(h) {}
-  ~TGdiObject() { Reset(); }
-  TGdiObject(TGdiObject&& o) noexcept : h_(o.Release()) {}
-  TGdiObject& operator=(TGdiObject&& o) noexcept {
+  TOwnedHandle() = default;
+  explicit TOwnedHandle(H h) : h_(h) {}
+  ~TOwnedHandle() { Reset(); }
+  TOwnedHandle(TOwnedHandle&& o) noexcept : h_(o.Release()) {}
+  TOwnedHandle& operator=(TOwnedHandle&& o) noexcept {
     if (this != &o) Reset(o.Release());
     return *this;
   }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
+  TOwnedHandle(const TOwnedHandle&) = delete;
+  TOwnedHandle& operator=(const TOwnedHandle&) = delete;
 
   H Get() const { return h_; }
   operator H() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
-  // Gives the handle up without deleting it.
+  // Gives the handle up without freeing it.
   H Release() { return std::exchange(h_, nullptr); }
   void Reset(H h = nullptr) {
-    if (h_ && h_ != h) DeleteObject(h_);
+    if (h_ && h_ != h) Free{}(h_);
     h_ = h;
   }
 
@@ -39,11 +39,29 @@ class TGdiObject {
   H h_ = nullptr;
 };
 
+struct TDeleteGdiObject {
+  void operator()(HGDIOBJ h) const { DeleteObject(h); }
+};
+struct TDestroyIcon {
+  void operator()(HICON h) const { DestroyIcon(h); }
+};
+struct TDestroyMenu {
+  void operator()(HMENU h) const { DestroyMenu(h); }  // sub-menus go with it
+};
+
+// An owned GDI object (region, brush, pen, bitmap, font), deleted when the guard goes.
+template <class H>
+using TGdiObject = TOwnedHandle<H, TDeleteGdiObject>;
+
 using TRegionHandle = TGdiObject<HRGN>;
 using TBrushHandle = TGdiObject<HBRUSH>;
 using TPenHandle = TGdiObject<HPEN>;
 using TBitmapHandle = TGdiObject<HBITMAP>;
 using TFontHandle = TGdiObject<HFONT>;
+// An owned icon or cursor made by the program (not a shared one from LoadIcon/LoadCursor).
+using TIconHandle = TOwnedHandle<HICON, TDestroyIcon>;
+// An owned menu; once a parent menu holds it, the parent owns it (Release).
+using TMenuHandle = TOwnedHandle<HMENU, TDestroyMenu>;
 
 // BeginPaint/EndPaint.
 class TPaintDC {

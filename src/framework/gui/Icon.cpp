@@ -22,8 +22,7 @@ struct IconDirEntry {
 TIcon::~TIcon() { Clear(); }
 
 void TIcon::Clear() {
-  if (handle_ && owned_) DestroyIcon(handle_);
-  handle_ = nullptr;
+  handle_.Reset();
   data_.clear();
   width_ = height_ = 0;
 }
@@ -48,11 +47,10 @@ void TIcon::LoadFromStream(rtl::TStream& stream) {
   if (best < 0) throw rtl::EInvalidGraphic("Icon image is not valid");
   const IconDirEntry& e = entries[best];
   int w = e.width ? e.width : 256, h = e.height ? e.height : 256;
-  HICON icon = CreateIconFromResourceEx(data.data() + e.offset, e.bytes, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR);
+  TIconHandle icon(CreateIconFromResourceEx(data.data() + e.offset, e.bytes, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR));
   if (!icon) throw rtl::EInvalidGraphic("Icon image is not valid");
   Clear();
-  handle_ = icon;
-  owned_ = true;
+  handle_ = std::move(icon);
   width_ = w;
   height_ = h;
   data_ = std::move(data);
@@ -64,11 +62,10 @@ void TIcon::SaveToStream(rtl::TStream& stream) const {
 }
 
 void TIcon::LoadFromResourceID(HINSTANCE instance, int id) {
-  HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
+  TIconHandle icon(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0)));
   if (!icon) throw rtl::EInvalidGraphic("Icon image is not valid");
   Clear();
-  handle_ = icon;
-  owned_ = true;
+  handle_ = std::move(icon);
   width_ = height_ = 32;
   OnChange(this);
 }
@@ -88,8 +85,7 @@ void TIcon::Assign(rtl::TPersistent* source) {
   } else {
     Clear();
     if (other->handle_) {
-      handle_ = CopyIcon(other->handle_);
-      owned_ = true;
+      handle_.Reset(CopyIcon(other->handle_));
       width_ = other->width_;
       height_ = other->height_;
     }

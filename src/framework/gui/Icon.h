@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Guards.h"
 #include "rtl/Component.h"
 #include "rtl/Streams.h"
 
@@ -19,8 +20,8 @@ class TIcon : public rtl::TPersistent {
   TIcon(const TIcon&) = delete;
   TIcon& operator=(const TIcon&) = delete;
 
-  HICON Handle() const { return handle_; }
-  bool Empty() const { return handle_ == nullptr; }
+  HICON Handle() const { return handle_.Get(); }
+  bool Empty() const { return !handle_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Icon file format; the image nearest to 32x32 becomes the handle. EInvalidGraphic otherwise.
@@ -36,8 +37,7 @@ class TIcon : public rtl::TPersistent {
   void DefineProperties(rtl::TFiler& filer) override;
 
  private:
-  HICON handle_ = nullptr;
-  bool owned_ = false;
+  TIconHandle handle_;
   int width_ = 0, height_ = 0;
   std::vector<uint8_t> data_;
 };

@@ -158,12 +158,17 @@ void TMenuItem::AppendTo(HMENU menu) {
     if (i->caption_ == "-") {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     } else if (!i->items_.empty()) {
-      HMENU sub = CreatePopupMenu();
+      TMenuHandle sub(CreatePopupMenu());
       i->AppendTo(sub);
-      AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), i->caption_.c_str());
+      // The parent menu owns the sub-menu once it holds it.
+      if (AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Get()), i->caption_.c_str()))
+        sub.Release();
     } else {
       std::string text = i->caption_;
-      if (i->shortCut_) text += "\t" + ShortCutToText(i->shortCut_);
+      if (i->shortCut_) {
+        text += '\t';
+        text += ShortCutToText(i->shortCut_);
+      }
       AppendMenuA(menu, flags | MF_STRING, i->command_, text.c_str());
     }
   }
@@ -181,16 +186,14 @@ TMenu::~TMenu() {
 
 HMENU TMenu::Handle() {
   if (!handle_) {
-    handle_ = CreateMenuHandle();
-    items_->AppendTo(handle_);
+    TMenuHandle made(CreateMenuHandle());
+    items_->AppendTo(made);
+    handle_ = std::move(made);
   }
   return handle_;
 }
 
-void TMenu::DestroyMenuHandle() {
-  if (handle_) DestroyMenu(handle_);  // sub-menus go with it
-  handle_ = nullptr;
-}
+void TMenu::DestroyMenuHandle() { handle_.Reset(); }
 
 void TMenu::MenuChanged() { DestroyMenuHandle(); }
 
@@ -219,10 +222,14 @@ void TMainMenu::SetWindow(HWND wnd) {
 
 void TMainMenu::MenuChanged() {
   if (!window_ || !handle_ || IsDestroying() || !IsWindow(window_)) return TMenu::MenuChanged();
-  HMENU old = handle_;
-  handle_ = nullptr;
-  ::SetMenu(window_, Handle());
-  DestroyMenu(old);
+  // The window shows the old menu until it has the new one; it stays if the new one fails.
+  TMenuHandle old(std::move(handle_));
+  try {
+    ::SetMenu(window_, Handle());
+  } catch (...) {
+    handle_ = std::move(old);
+    throw;
+  }
   DrawMenuBar(window_);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Guards.h"
 #include "rtl/Component.h"
 
 namespace gui {
@@ -87,7 +88,7 @@ class TMenu : public rtl::TComponent {
   virtual void MenuChanged();
   void DestroyMenuHandle();
 
-  HMENU handle_ = nullptr;
+  TMenuHandle handle_;
 
  private:
   TMenuItem* items_;
