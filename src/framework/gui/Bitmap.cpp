@@ -77,8 +77,7 @@ TBitmap::~TBitmap() {
 
 void TBitmap::Release() {
   if (canvas_) canvas_->FreeContext();
-  if (handle_) DeleteObject(handle_);
-  handle_ = nullptr;
+  handle_.Reset();
   bits_ = nullptr;
 }
 
@@ -86,11 +85,11 @@ void TBitmap::Changed() { OnChange(this); }
 
 void TBitmap::CreateSection(const BITMAPINFO* info, const void* bits, UINT bitsSize) {
   void* newBits = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &newBits, nullptr, 0);
+  TBitmapHandle h(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &newBits, nullptr, 0));
   if (!h) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
   if (bits) std::memcpy(newBits, bits, bitsSize);
   Release();
-  handle_ = h;
+  handle_ = std::move(h);
   bits_ = newBits;
 }
 
@@ -112,25 +111,23 @@ void TBitmap::SetSize(int width, int height) {
     std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), info_.data() + sizeof(BITMAPINFOHEADER), keep);
   }
   void* newBits = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &newBits, nullptr, 0);
+  TBitmapHandle h(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &newBits, nullptr, 0));
   if (!h) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
-  // New pixels are white, as a fresh canvas shows; the old picture is copied into the top-left.
-  HDC dst = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldDst = SelectObject(dst, h);
-  RECT all{0, 0, width, height};
-  FillRect(dst, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  if (handle_) {
-    if (canvas_) canvas_->FreeContext();
-    HDC src = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldSrc = SelectObject(src, handle_);
-    BitBlt(dst, 0, 0, std::min(width, width_), std::min(height, height_), src, 0, 0, SRCCOPY);
-    SelectObject(src, oldSrc);
-    DeleteDC(src);
+  {
+    // New pixels are white, as a fresh canvas shows; the old picture is copied into the top-left.
+    TMemoryDC dst;
+    TSelectObject intoDst(dst, h);
+    RECT all{0, 0, width, height};
+    FillRect(dst, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (handle_) {
+      if (canvas_) canvas_->FreeContext();
+      TMemoryDC src;
+      TSelectObject intoSrc(src, handle_);
+      BitBlt(dst, 0, 0, std::min(width, width_), std::min(height, height_), src, 0, 0, SRCCOPY);
+    }
   }
-  SelectObject(dst, oldDst);
-  DeleteDC(dst);
   Release();
-  handle_ = h;
+  handle_ = std::move(h);
   bits_ = newBits;
   info_ = std::move(info);
   width_ = width;
@@ -150,15 +147,44 @@ void TBitmap::SetPixelFormat(TPixelFormat f) {
   copy.Canvas().Draw(0, 0, *this);
   copy.Dormant();
   Release();
-  handle_ = copy.handle_;
-  bits_ = copy.bits_;
+  handle_ = std::move(copy.handle_);
+  bits_ = std::exchange(copy.bits_, nullptr);
   info_ = std::move(copy.info_);
-  copy.handle_ = nullptr;
-  copy.bits_ = nullptr;
   Changed();
 }
 
 HBITMAP TBitmap::Handle() { return handle_; }
+
+uint32_t* TBitmap::PixelCell(int x, int y) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) throw rtl::EInvalidGraphic(rtl::msg::kPixelIndexError);
+  const auto* h = reinterpret_cast<const BITMAPINFOHEADER*>(info_.data());
+  if (!bits_ || h->biBitCount != 32) return nullptr;
+  if (h->biCompression == BI_BITFIELDS) {  // only the plain red, green, blue order
+    const auto* masks = reinterpret_cast<const DWORD*>(info_.data() + sizeof(BITMAPINFOHEADER));
+    if (masks[0] != 0xFF0000 || masks[1] != 0xFF00 || masks[2] != 0xFF) return nullptr;
+  }
+  // The canvas lets the section go, so no drawing through its DC is still pending.
+  if (canvas_) canvas_->FreeContext();
+  // Rows are stored bottom-up unless the height is negative.
+  size_t row = h->biHeight > 0 ? static_cast<size_t>(height_ - 1 - y) : static_cast<size_t>(y);
+  return static_cast<uint32_t*>(bits_) + row * static_cast<size_t>(width_) + static_cast<size_t>(x);
+}
+
+TColor TBitmap::PixelAt(int x, int y) {
+  if (const uint32_t* cell = PixelCell(x, y)) {
+    uint32_t p = *cell;
+    return static_cast<TColor>(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  }
+  return static_cast<TColor>(GetPixel(Canvas().Handle(), x, y));
+}
+
+void TBitmap::SetPixelAt(int x, int y, TColor c) {
+  COLORREF rgb = ColorToRGB(c);
+  if (uint32_t* cell = PixelCell(x, y))
+    *cell = (static_cast<uint32_t>(GetRValue(rgb)) << 16) | (static_cast<uint32_t>(GetGValue(rgb)) << 8) | GetBValue(rgb);
+  else
+    ::SetPixel(Canvas().Handle(), x, y, rgb);
+}
 
 TCanvas& TBitmap::Canvas() {
   if (!canvas_) {
@@ -251,9 +277,8 @@ void TBitmap::LoadFromStream(rtl::TStream& stream) {
     ph->biCompression = BI_RGB;
     ph->biSizeImage = 0;
     CreateSection(reinterpret_cast<BITMAPINFO*>(plain.data()), nullptr, 0);
-    HDC dc = GetDC(nullptr);
-    SetDIBits(dc, handle_, 0, static_cast<UINT>(rows), pixels.data(), reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    SetDIBits(TScreenDC(), handle_, 0, static_cast<UINT>(rows), pixels.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
+              DIB_RGB_COLORS);
     info_ = std::move(plain);
     format_ = FormatOf(bits);
   }
@@ -332,20 +357,16 @@ void TBitmap::Assign(rtl::TPersistent* source) {
 
 void TBitmapCanvas::CreateHandle() {
   // An empty bitmap still gets a DC, so measuring text works on it.
-  memDc_ = CreateCompatibleDC(nullptr);
-  if (!memDc_) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
-  if (bitmap_.handle_) oldBitmap_ = SelectObject(memDc_, bitmap_.handle_);
-  SetHandle(memDc_);
+  memDc_.emplace();
+  if (bitmap_.handle_) selection_.emplace(*memDc_, bitmap_.handle_);
+  SetHandle(*memDc_);
 }
 
 void TBitmapCanvas::FreeContext() {
   if (!memDc_) return;
-  HDC dc = memDc_;
   SetHandle(nullptr);  // restores the DC's font, pen and brush
-  if (oldBitmap_) SelectObject(dc, oldBitmap_);
-  oldBitmap_ = nullptr;
-  DeleteDC(dc);
-  memDc_ = nullptr;
+  selection_.reset();
+  memDc_.reset();
 }
 
 }  // namespace gui

@@ -4,11 +4,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Canvas.h"
+#include "Guards.h"
 #include "rtl/Streams.h"
 
 namespace gui {
@@ -38,6 +41,14 @@ class TBitmap : public rtl::TPersistent {
   // Releases the canvas's DC (the picture stays).
   void Dormant();
 
+  // One pixel as an RGB colour, (0, 0) the top-left. A 32-bit bitmap (pfDevice, pf32bit) is read
+  // and written in its own memory, its canvas's DC released first (as Dormant), so the handle must
+  // not be selected into another DC meanwhile; another depth goes through its canvas. Writing
+  // tells nobody: a caller that changes pixels calls Changed() once it is done. A point outside
+  // the bitmap raises EInvalidGraphic "Pixel index out of range".
+  TColor PixelAt(int x, int y);
+  void SetPixelAt(int x, int y, TColor c);
+
   // Bitmap file format. The pixel bits are taken right after the colour table (the file header's
   // size and offset are not consulted); a 12-byte core header and bit-field masks are accepted.
   // Throws EInvalidGraphic "Bitmap image is not valid" and EReadError on short data.
@@ -58,8 +69,10 @@ class TBitmap : public rtl::TPersistent {
   void Release();
   void CreateSection(const BITMAPINFO* info, const void* bits, UINT bitsSize);
   void CanvasChanged(rtl::TObject*) { Changed(); }
+  // The pixel's 32-bit cell in the section (0x00RRGGBB), or nullptr when the depth is another.
+  uint32_t* PixelCell(int x, int y);
 
-  HBITMAP handle_ = nullptr;
+  TBitmapHandle handle_;
   void* bits_ = nullptr;
   int width_ = 0, height_ = 0;
   TPixelFormat format_ = pfDevice;
@@ -78,8 +91,8 @@ class TBitmapCanvas : public TCanvas {
 
  private:
   TBitmap& bitmap_;
-  HDC memDc_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+  std::optional<TMemoryDC> memDc_;
+  std::optional<TSelectObject> selection_;  // the bitmap in memDc_
 };
 
 }  // namespace gui

@@ -53,6 +53,7 @@ inline constexpr const char* kFOpenError = "Cannot open file %s";
 inline constexpr const char* kFCreateError = "Cannot create file %s";
 inline constexpr const char* kInvalidImage = "Invalid stream format";
 inline constexpr const char* kInvalidBitmap = "Bitmap image is not valid";
+inline constexpr const char* kPixelIndexError = "Pixel index out of range";
 inline constexpr const char* kAssignError = "Cannot assign a %s to a %s";
 inline constexpr const char* kInvalidName = "''%s'' is not a valid component name";
 inline constexpr const char* kDuplicateName = "A component named %s already exists";
