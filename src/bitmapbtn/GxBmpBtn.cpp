@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Guards.h"
 #include "Menus.h"
 
 namespace bitmapbtn {
@@ -45,84 +46,60 @@ bool IsAccel(char ch, const std::string& caption) {
   return false;
 }
 
-// The pixels of a bitmap as top-down 32-bit values (0x00RRGGBB), and back.
-std::vector<uint32_t> ReadPixels(gui::TBitmap& bitmap) {
-  int w = bitmap.Width(), h = bitmap.Height();
-  std::vector<uint32_t> px(static_cast<size_t>(w) * static_cast<size_t>(h));
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = GetDC(nullptr);
-  GetDIBits(dc, FreeHandle(bitmap), 0, static_cast<UINT>(h), px.data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  return px;
-}
-
-void WritePixels(gui::TBitmap& bitmap, const std::vector<uint32_t>& px) {
-  int w = bitmap.Width(), h = bitmap.Height();
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = GetDC(nullptr);
-  SetDIBits(dc, FreeHandle(bitmap), 0, static_cast<UINT>(h), px.data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  bitmap.Changed();
-}
-
 }  // namespace
 
 void MakeGray(gui::TBitmap& bitmap, int redWeight, int greenWeight, int blueWeight) {
   int sum = redWeight + greenWeight + blueWeight;
   if (bitmap.Empty() || sum == 0) return;
-  std::vector<uint32_t> px = ReadPixels(bitmap);
-  for (uint32_t& p : px) {
-    int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-    uint32_t v = static_cast<uint32_t>((redWeight * r + greenWeight * g + blueWeight * b) / sum);
-    p = (v << 16) | (v << 8) | v;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      COLORREF p = static_cast<COLORREF>(bitmap.PixelAt(x, y));
+      int v = (redWeight * GetRValue(p) + greenWeight * GetGValue(p) + blueWeight * GetBValue(p)) / sum;
+      bitmap.SetPixelAt(x, y, static_cast<TColor>(RGB(v, v, v)));
+    }
   }
-  WritePixels(bitmap, px);
+  bitmap.Changed();
 }
 
 void MakeDisabled(gui::TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   int w = bitmap.Width(), h = bitmap.Height();
   // The picture in two colours: the ground (its top-left pixel, white counting as ground) and black.
-  std::vector<uint32_t> px = ReadPixels(bitmap);
-  uint32_t ground = px[0];
-  for (uint32_t& p : px) p = (p == 0xFFFFFF || p == ground) ? ground : 0;
-  WritePixels(bitmap, px);
+  const TColor ground = bitmap.PixelAt(0, 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      TColor p = bitmap.PixelAt(x, y);
+      bitmap.SetPixelAt(x, y, p == gui::clWhite || p == ground ? ground : gui::clBlack);
+    }
+  }
+  bitmap.Changed();
 
   gui::TBitmap result;
   result.SetSize(w, h);
-  HDC src = CreateCompatibleDC(nullptr), mask = CreateCompatibleDC(nullptr), dst = CreateCompatibleDC(nullptr);
-  HBITMAP maskBitmap = CreateBitmap(w, h, 1, 1, nullptr);
-  HBRUSH face = CreateSolidBrush(gui::ColorToRGB(gui::clBtnFace));
-  HBRUSH light = CreateSolidBrush(gui::ColorToRGB(gui::clBtnHighlight));
-  HBRUSH shadow = CreateSolidBrush(gui::ColorToRGB(gui::clBtnShadow));
-  HGDIOBJ oldSrc = src ? SelectObject(src, FreeHandle(bitmap)) : nullptr;
-  HGDIOBJ oldMask = mask && maskBitmap ? SelectObject(mask, maskBitmap) : nullptr;
-  HGDIOBJ oldDst = dst ? SelectObject(dst, FreeHandle(result)) : nullptr;
-  if (oldSrc && oldMask && oldDst && face && light && shadow) {
-    // Black pixels become the set bits of the mask.
-    SetBkColor(src, RGB(0, 0, 0));
-    BitBlt(mask, 0, 0, w, h, src, 0, 0, SRCCOPY);
-    RECT all{0, 0, w, h};
-    FillRect(dst, &all, face);
-    // Set bits turn white (the brush shows), clear ones black (the ground stays).
-    SetTextColor(dst, RGB(0, 0, 0));
-    SetBkColor(dst, RGB(255, 255, 255));
-    HGDIOBJ oldBrush = SelectObject(dst, light);
-    BitBlt(dst, 1, 1, w + 1, h + 1, mask, 0, 0, kRopBrushWhereSet);
-    SelectObject(dst, shadow);
-    BitBlt(dst, 0, 0, w, h, mask, 0, 0, kRopBrushWhereSet);
-    SelectObject(dst, oldBrush);
+  {
+    gui::TMemoryDC src, mask, dst;
+    gui::TBitmapHandle maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    gui::TBrushHandle face(CreateSolidBrush(gui::ColorToRGB(gui::clBtnFace)));
+    gui::TBrushHandle light(CreateSolidBrush(gui::ColorToRGB(gui::clBtnHighlight)));
+    gui::TBrushHandle shadow(CreateSolidBrush(gui::ColorToRGB(gui::clBtnShadow)));
+    gui::TSelectObject inSrc(src, FreeHandle(bitmap)), inMask(mask, maskBitmap), inDst(dst, FreeHandle(result));
+    if (inSrc.Selected() && inMask.Selected() && inDst.Selected() && face && light && shadow) {
+      // Black pixels become the set bits of the mask.
+      SetBkColor(src, RGB(0, 0, 0));
+      BitBlt(mask, 0, 0, w, h, src, 0, 0, SRCCOPY);
+      RECT all{0, 0, w, h};
+      FillRect(dst, &all, face);
+      // Set bits turn white (the brush shows), clear ones black (the ground stays).
+      SetTextColor(dst, RGB(0, 0, 0));
+      SetBkColor(dst, RGB(255, 255, 255));
+      {
+        gui::TSelectObject brush(dst, light);
+        BitBlt(dst, 1, 1, w + 1, h + 1, mask, 0, 0, kRopBrushWhereSet);
+      }
+      gui::TSelectObject brush(dst, shadow);
+      BitBlt(dst, 0, 0, w, h, mask, 0, 0, kRopBrushWhereSet);
+    }
   }
-  if (oldSrc) SelectObject(src, oldSrc);
-  if (oldMask) SelectObject(mask, oldMask);
-  if (oldDst) SelectObject(dst, oldDst);
-  for (HBRUSH b : {face, light, shadow})
-    if (b) DeleteObject(b);
-  if (maskBitmap) DeleteObject(maskBitmap);
-  for (HDC d : {src, mask, dst})
-    if (d) DeleteDC(d);
   bitmap.Assign(&result);
 }
 
@@ -416,29 +393,26 @@ void TGxBitmapButton::CaptureBackground(HDC dc) {
   // Outside the area being painted the DC still shows our own last face, not the parent: the
   // earlier snapshot is kept there. The area is the DC's clip region and, for a window DC, the
   // system's update region (in screen coordinates).
-  HRGN area = CreateRectRgn(0, 0, 0, 0);
-  HRGN system = CreateRectRgn(0, 0, 0, 0);
-  bool limited = false;
+  gui::TRegionHandle area(CreateRectRgn(0, 0, 0, 0));
+  gui::TRegionHandle system(CreateRectRgn(0, 0, 0, 0));
+  gui::TClipRegion bufferClip(buffer);
   if (area && system) {
-    limited = GetClipRgn(dc, area) == 1;
+    bool limited = GetClipRgn(dc, area) == 1;
     if (GetRandomRgn(dc, system, SYSRGN) == 1) {
       POINT origin{};
       GetDCOrgEx(dc, &origin);
       OffsetRgn(system, -origin.x, -origin.y);
-      CombineRgn(area, limited ? area : system, system, RGN_AND);
+      CombineRgn(area, limited ? area.Get() : system.Get(), system, RGN_AND);
       limited = true;
     }
     if (limited) {
       POINT viewport{};
       GetViewportOrgEx(dc, &viewport);
       OffsetRgn(area, -viewport.x, h - viewport.y);
-      SelectClipRgn(buffer, area);
+      bufferClip.Select(area, RGN_COPY);
     }
   }
   BitBlt(buffer, 0, h, w, h, dc, 0, 0, SRCCOPY);
-  if (limited) SelectClipRgn(buffer, nullptr);
-  if (system) DeleteObject(system);
-  if (area) DeleteObject(area);
 }
 
 void TGxBitmapButton::FastRedraw() {
@@ -449,21 +423,12 @@ void TGxBitmapButton::FastRedraw() {
   PaintFace(buffer);
   if (!Showing() || !Parent()->HandleAllocated()) return;
   // One copy to the screen, clipped to the button: the lower half falls outside it.
-  HWND wnd = Parent()->Handle();
-  HDC dc = GetDC(wnd);
+  gui::TClientDC dc(Parent()->Handle());
   if (!dc) return;
   SetViewportOrgEx(dc, Left(), Top(), nullptr);
   IntersectClipRect(dc, 0, 0, w, h);
-  Canvas().SetHandle(dc);
-  try {
-    Canvas().Draw(0, 0, *backBuffer_);
-  } catch (...) {
-    Canvas().SetHandle(nullptr);
-    ReleaseDC(wnd, dc);
-    throw;
-  }
-  Canvas().SetHandle(nullptr);
-  ReleaseDC(wnd, dc);
+  gui::TCanvasDC attached(Canvas(), dc);
+  Canvas().Draw(0, 0, *backBuffer_);
 }
 
 void TGxBitmapButton::PaintFace(TCanvas& c) {
@@ -552,19 +517,9 @@ void TGxBitmapButton::PaintFace(TCanvas& c) {
 
   // Content stays inside the button; the DC's own clipping is given back afterwards, so a
   // buffer's later copies into its lower half are not cut off.
-  HDC dc = c.Handle();
-  HRGN saved = CreateRectRgn(0, 0, 0, 0);
-  bool hadClip = saved && GetClipRgn(dc, saved) == 1;
-  IntersectClipRect(dc, 0, 0, w, h);
-  try {
-    PaintContent(c);
-  } catch (...) {
-    SelectClipRgn(dc, hadClip ? saved : nullptr);
-    if (saved) DeleteObject(saved);
-    throw;
-  }
-  SelectClipRgn(dc, hadClip ? saved : nullptr);
-  if (saved) DeleteObject(saved);
+  gui::TClipRegion clip(c.Handle());
+  clip.Intersect(RECT{0, 0, w, h});
+  PaintContent(c);
 }
 
 void TGxBitmapButton::PaintContent(TCanvas& c) {

@@ -1,5 +1,7 @@
 #include "GxObj.h"
 
+#include "Guards.h"
+
 namespace bitmapbtn {
 
 RTL_IMPLEMENT_CLASS(TGxComponent);
@@ -59,12 +61,9 @@ TColor GetBitmapPixel(HBITMAP bitmap, POINT p) {
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return gui::clNone;
   int x = MinMax(p.x, 0, info.bmWidth - 1);
   int y = MinMax(p.y, 0, info.bmHeight - 1);
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (!dc) return gui::clNone;
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  COLORREF c = old ? GetPixel(dc, x, y) : CLR_INVALID;
-  if (old) SelectObject(dc, old);
-  DeleteDC(dc);
+  gui::TMemoryDC dc;
+  gui::TSelectObject selected(dc, bitmap);
+  COLORREF c = selected.Selected() ? GetPixel(dc, x, y) : CLR_INVALID;
   return c == CLR_INVALID ? gui::clNone : static_cast<TColor>(c);
 }
 
@@ -74,45 +73,29 @@ void DrawTransparentBitmap(HDC destDc, HBITMAP bitmap, int x, int y, const RECT&
   const int sx = source.left, sy = source.top;
 
   // The source DC, then back and object (monochrome masks), memory (the composed result) and
-  // save (the source area as it was).
-  enum { kSource, kBack, kObject, kMemory, kSave, kCount };
-  HDC dc[kCount];
-  HBITMAP made[kCount] = {};
-  HGDIOBJ previous[kCount] = {};
-  for (HDC& d : dc) d = CreateCompatibleDC(destDc);
-  made[kBack] = CreateBitmap(w, h, 1, 1, nullptr);
-  made[kObject] = CreateBitmap(w, h, 1, 1, nullptr);
-  made[kMemory] = CreateCompatibleBitmap(destDc, w, h);
-  made[kSave] = CreateCompatibleBitmap(destDc, w, h);
-  bool ready = true;
-  for (int i = 0; i < kCount; ++i) {
-    HBITMAP b = i == kSource ? bitmap : made[i];
-    previous[i] = dc[i] && b ? SelectObject(dc[i], b) : nullptr;
-    ready = ready && previous[i];
-  }
+  // save (the source area as it was). The guards go in reverse: selections, bitmaps, DCs.
+  gui::TMemoryDC sourceDc(destDc), backDc(destDc), objectDc(destDc), memoryDc(destDc), saveDc(destDc);
+  gui::TBitmapHandle back(CreateBitmap(w, h, 1, 1, nullptr)), object(CreateBitmap(w, h, 1, 1, nullptr));
+  gui::TBitmapHandle memory(CreateCompatibleBitmap(destDc, w, h)), save(CreateCompatibleBitmap(destDc, w, h));
+  gui::TSelectObject inSource(sourceDc, bitmap), inBack(backDc, back), inObject(objectDc, object),
+      inMemory(memoryDc, memory), inSave(saveDc, save);
+  if (!inSource.Selected() || !inBack.Selected() || !inObject.Selected() || !inMemory.Selected() || !inSave.Selected())
+    return;
 
-  if (ready) {
-    SetMapMode(dc[kSource], GetMapMode(destDc));
-    BitBlt(dc[kSave], 0, 0, w, h, dc[kSource], sx, sy, SRCCOPY);
-    // Key-coloured pixels become set bits of the object mask.
-    COLORREF oldBack = SetBkColor(dc[kSource], gui::ColorToRGB(keyColor));
-    BitBlt(dc[kObject], 0, 0, w, h, dc[kSource], sx, sy, SRCCOPY);
-    SetBkColor(dc[kSource], oldBack);
-    BitBlt(dc[kBack], 0, 0, w, h, dc[kObject], 0, 0, NOTSRCCOPY);
-    // The destination where the key was, the source everywhere else.
-    BitBlt(dc[kMemory], 0, 0, w, h, destDc, x, y, SRCCOPY);
-    BitBlt(dc[kMemory], 0, 0, w, h, dc[kObject], 0, 0, SRCAND);
-    BitBlt(dc[kSource], sx, sy, w, h, dc[kBack], 0, 0, SRCAND);
-    BitBlt(dc[kMemory], 0, 0, w, h, dc[kSource], sx, sy, SRCPAINT);
-    BitBlt(destDc, x, y, w, h, dc[kMemory], 0, 0, SRCCOPY);
-    BitBlt(dc[kSource], sx, sy, w, h, dc[kSave], 0, 0, SRCCOPY);
-  }
-
-  for (int i = 0; i < kCount; ++i) {
-    if (previous[i]) SelectObject(dc[i], previous[i]);
-    if (made[i]) DeleteObject(made[i]);
-    if (dc[i]) DeleteDC(dc[i]);
-  }
+  SetMapMode(sourceDc, GetMapMode(destDc));
+  BitBlt(saveDc, 0, 0, w, h, sourceDc, sx, sy, SRCCOPY);
+  // Key-coloured pixels become set bits of the object mask.
+  COLORREF oldBack = SetBkColor(sourceDc, gui::ColorToRGB(keyColor));
+  BitBlt(objectDc, 0, 0, w, h, sourceDc, sx, sy, SRCCOPY);
+  SetBkColor(sourceDc, oldBack);
+  BitBlt(backDc, 0, 0, w, h, objectDc, 0, 0, NOTSRCCOPY);
+  // The destination where the key was, the source everywhere else.
+  BitBlt(memoryDc, 0, 0, w, h, destDc, x, y, SRCCOPY);
+  BitBlt(memoryDc, 0, 0, w, h, objectDc, 0, 0, SRCAND);
+  BitBlt(sourceDc, sx, sy, w, h, backDc, 0, 0, SRCAND);
+  BitBlt(memoryDc, 0, 0, w, h, sourceDc, sx, sy, SRCPAINT);
+  BitBlt(destDc, x, y, w, h, memoryDc, 0, 0, SRCCOPY);
+  BitBlt(sourceDc, sx, sy, w, h, saveDc, 0, 0, SRCCOPY);
 }
 
 HBITMAP FreeHandle(gui::TBitmap& bitmap) {

@@ -95,22 +95,25 @@ int main(int argc, char** argv) {
   }
 
   // The same window DC setup for every operation: the button's place on the form, clipped to it.
-  HDC dc = GetDC(wnd);
-  int saved = SaveDC(dc);
+  gui::TClientDC dc(wnd);
+  gui::TSaveDC saved(dc);
   SetViewportOrgEx(dc, kLeft, kTop, nullptr);
   IntersectClipRect(dc, 0, 0, kWidth, kHeight);
   bmptest::Surface source(kWidth, kHeight, RGB(10, 200, 30));
 
   double fast = Measure(rounds, [&] { btn->FastRedraw(); });
-  double full = Measure(rounds, [&] { btn->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
+  double full = Measure(rounds, [&] { btn->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc.Handle()), 0); });
   double blit = Measure(rounds, [&] { BitBlt(dc, 0, 0, kWidth, kHeight, source.Dc(), 0, 0, SRCCOPY); });
   // The two routines a paint spends most of its time in.
   bmptest::Surface memory(kWidth, kHeight);
   HBITMAP strip = FreeHandle(btn->GlyphStrip());
   double keyed = Measure(rounds, [&] { DrawTransparentBitmap(memory.Dc(), strip, 0, 0, RECT{0, 0, 32, 32}, 0); });
   double pixel = Measure(rounds, [&] { GetBitmapPixel(strip, POINT{0, 0x7FFFFFFE}); });
-  RestoreDC(dc, saved);
-  ReleaseDC(wnd, dc);
+  // The grey and the embossed glyph cells are made pixel by pixel in the bitmap's own memory.
+  gui::TBitmap cell;
+  cell.SetSize(32, 32);
+  double gray = Measure(rounds, [&] { MakeGray(cell, 11, 59, 30); });
+  double disabled = Measure(rounds, [&] { MakeDisabled(cell); });
 
   std::printf("btnDial %dx%d, %d calls per batch, median of 9 batches\n", kWidth, kHeight, rounds);
   std::printf("  FastRedraw   %9.2f us   %6.1f x BitBlt\n", fast, fast / blit);
@@ -118,5 +121,6 @@ int main(int argc, char** argv) {
   std::printf("  plain BitBlt %9.2f us\n", blit);
   std::printf("  full paint / FastRedraw %.2f\n", full / fast);
   std::printf("parts: DrawTransparentBitmap 32x32 %.2f us, GetBitmapPixel %.2f us\n", keyed, pixel);
+  std::printf("glyph cells 32x32: MakeGray %.2f us, MakeDisabled %.2f us\n", gray, disabled);
   return 0;
 }

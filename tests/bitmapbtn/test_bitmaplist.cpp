@@ -230,7 +230,7 @@ TEST(BitmapListStream, TheMainWindowValueReadsAsTwoImagesWhateverItsHeadersClaim
     const char* record = value.data() + 8 + i * (4 + 2166) + 4;
     BITMAPINFO* info = reinterpret_cast<BITMAPINFO*>(const_cast<char*>(record + 14));
     void* bits = nullptr;
-    HBITMAP reference = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    gui::TBitmapHandle reference(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
     std::memcpy(bits, record + 118, 2048);
     HBITMAP loaded = FreeHandle(*b);
     int different = 0;
@@ -238,7 +238,6 @@ TEST(BitmapListStream, TheMainWindowValueReadsAsTwoImagesWhateverItsHeadersClaim
       for (int x = 0; x < 32; ++x)
         different += GetBitmapPixel(loaded, POINT{x, y}) != GetBitmapPixel(reference, POINT{x, y});
     EXPECT_EQ(different, 0) << "image " << i;
-    DeleteObject(reference);
   }
 }
 

@@ -293,12 +293,11 @@ TEST_F(DialButton, FastRedrawReachesTheWindowAndAPartialPaintKeepsTheBackground)
 
   Press(60, 40);
   buffer = FreeHandle(*btn->BackBuffer());
-  HDC dc = GetDC(form->Handle());
+  gui::TClientDC dc(form->Handle());
   int different = 0;
   for (int y = 0; y < kHeight; y += 3)
     for (int x = 0; x < kWidth; x += 3)
       different += GetPixel(dc, kLeft + x, kTop + y) != static_cast<COLORREF>(GetBitmapPixel(buffer, POINT{x, y}));
-  ReleaseDC(form->Handle(), dc);
   EXPECT_EQ(different, 0);
   EXPECT_EQ(Hex(GetBitmapPixel(buffer, POINT{0, 40})), Hex(RGB(0, 0, 0))) << "the pressed frame";
   Release(60, 40);

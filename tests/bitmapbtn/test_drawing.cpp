@@ -254,9 +254,8 @@ TEST(Startup, TheFamilysCursorsAreInTheCursorTable) {
   // The pointing hand's hot spot is its fingertip.
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(gui::Cursors().Get(2001), &info));
+  gui::TBitmapHandle mask(info.hbmMask), color(info.hbmColor);  // the copies GetIconInfo made
   EXPECT_FALSE(info.fIcon);
   EXPECT_EQ(info.xHotspot, 13u);
   EXPECT_EQ(info.yHotspot, 5u);
-  DeleteObject(info.hbmMask);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
 }

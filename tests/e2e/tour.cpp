@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Driver.h"
+#include "Guards.h"
 
 using namespace e2e;
 
@@ -16,33 +17,29 @@ std::string g_dir;
 
 void Shot(const char* name) {
   Sleep(300);
-  HDC screen = GetDC(nullptr);
+  gui::TScreenDC screen;
   RECT r;
   GetWindowRect(g_main, &r);
   if (IsIconic(g_main)) r = RECT{0, 0, 640, 240};
   int w = r.right - r.left, h = r.bottom - r.top;
-  HDC mem = CreateCompatibleDC(screen);
+  gui::TMemoryDC mem(screen);
   BITMAPINFO bi{};
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
+  gui::TBitmapHandle bmp(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  gui::TSelectObject selected(mem, bmp);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
   DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
   BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
                       static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
   std::string path = g_dir + "\\" + name + ".bmp";
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+  if (FILE* f = bits ? std::fopen(path.c_str(), "wb") : nullptr) {
     std::fwrite(&fh, sizeof fh, 1, f);
     std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
     std::fwrite(bits, size, 1, f);
     std::fclose(f);
   }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   std::printf("stage %s\n", name);
   std::fflush(stdout);
 }
