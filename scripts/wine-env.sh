@@ -8,9 +8,25 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32=n"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
+WINE_FONTS=/usr/share/wine/fonts
 
-# Creates the prefix once and leaves a persistent server running. Wine's helper processes
-# would otherwise inherit the caller's output pipes and keep test runners waiting forever.
+# Wine's own fonts (package fonts-wine: Marlett, MS Sans Serif, Tahoma, the bitmap fonts) are not
+# put into a new prefix here. Without them the frame-control glyphs (caption buttons, combo arrows,
+# check marks) fall back to a text font and show as letters, and "MS Sans Serif" resolves to
+# another face. Copies what the prefix lacks; a server started afterwards sees them.
+wine_fonts() {
+  local dest="$WINEPREFIX/drive_c/windows/Fonts" f
+  [ -d "$WINE_FONTS" ] || return 0
+  mkdir -p "$dest"
+  for f in "$WINE_FONTS"/*; do
+    [ -f "$f" ] && ! cmp -s "$f" "$dest/${f##*/}" && cp "$f" "$dest/"
+  done
+  return 0
+}
+
+# Creates the prefix once, brings Wine's fonts into it, and leaves a persistent server running.
+# Wine's helper processes would otherwise inherit the caller's output pipes and keep test runners
+# waiting forever.
 wine_prepare() {
   mkdir -p "$WINEPREFIX"
   "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -18,11 +34,13 @@ wine_prepare() {
     # Create the prefix first and let its server end (-w waits for that), then go persistent.
     "$WINE64" wineboot --init >/dev/null 2>&1 </dev/null || true
     "$WINESERVER" -w >/dev/null 2>&1 || true
+    wine_fonts
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     # Without a window manager every window destruction waits 2 s unless windows are unmanaged.
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
     touch "$WINEPREFIX/.tess-ready"
   else
+    wine_fonts  # an older prefix gets them too; the server is down, so its next start sees them
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
   fi
