@@ -3,7 +3,7 @@
 // up, and removes it a short while after the hang-up.
 #pragma once
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 #include "entry_settings.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 // state, a remote drop, a slow hang-up). Key names are in docs/rasservice.md.
 #pragma once
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 #include "phonebook.h"
 
 #include <optional>

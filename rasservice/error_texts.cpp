@@ -1,6 +1,6 @@
 #include "error_texts.h"
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 
 namespace ras {
 

@@ -1,6 +1,6 @@
 #include "phonebook.h"
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 
 #include <shlobj.h>
 

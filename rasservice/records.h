@@ -3,7 +3,7 @@
 // earliest one (what the dial-up component uses) and the later published ones it can fill.
 #pragma once
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 
 #include <cstddef>
 #include <cstring>

@@ -13,7 +13,7 @@
 
 #include "Messages.h"
 #include "UtilWindow.h"
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 #include "rtl/Component.h"
 #include "rtl/Lists.h"
 

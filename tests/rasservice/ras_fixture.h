@@ -2,7 +2,7 @@
 // dial notifications on a real hidden window.
 #pragma once
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 
 #include <gtest/gtest.h>
 

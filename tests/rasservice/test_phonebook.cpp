@@ -1,7 +1,7 @@
 // Phonebook entries and the dial parameters stored with them.
 #include "ras_fixture.h"
 
-#include "dialer/ras_api.h"
+#include "ras_api.h"
 
 #include <cstring>
 

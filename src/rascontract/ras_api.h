@@ -1,9 +1,10 @@
 // Remote-access records, constants and entry points in the platform's ANSI forms.
 //
-// Shared by the remote-access service (rasservice/, built as RASAPI32.DLL) and the dial-up
-// component, which binds the entry points at run time and never imports them. The records are the
-// earliest published layouts; their leading size field selects the layout, so the sizes below are
-// part of the binary interface. Do not include the platform's own remote-access headers beside this.
+// The contract between the remote-access service (rasservice/, built as RASAPI32.DLL) and the
+// dial-up component (src/dialer/), which binds the entry points at run time and never imports
+// them. The records are the earliest published layouts; their leading size field selects the
+// layout, so the sizes below are part of the binary interface. Do not include the platform's own
+// remote-access headers beside this.
 #pragma once
 
 #include <windows.h>
