@@ -45,6 +45,8 @@ decltype(&ReleaseDC) o_ReleaseDC;
 decltype(&CreateIconFromResourceEx) o_CreateIconFromResourceEx;
 decltype(&CopyIcon) o_CopyIcon;
 decltype(&DestroyIcon) o_DestroyIcon;
+decltype(&BeginPaint) o_BeginPaint;
+decltype(&EndPaint) o_EndPaint;
 
 HBRUSH WINAPI h_CreateSolidBrush(COLORREF c) { auto r = o_CreateSolidBrush(c); Created(r); return r; }
 HBRUSH WINAPI h_CreateHatchBrush(int s, COLORREF c) { auto r = o_CreateHatchBrush(s, c); Created(r); return r; }
@@ -71,13 +73,19 @@ HICON WINAPI h_CreateIconFromResourceEx(PBYTE p, DWORD n, BOOL i, DWORD v, int c
 }
 HICON WINAPI h_CopyIcon(HICON h) { auto r = o_CopyIcon(h); Created(r); return r; }
 BOOL WINAPI h_DestroyIcon(HICON h) { return Released(h, o_DestroyIcon(h) != FALSE); }
+// A paint DC counts from BeginPaint until EndPaint gives it back.
+HDC WINAPI h_BeginPaint(HWND w, PAINTSTRUCT* ps) { auto r = o_BeginPaint(w, ps); Created(r); return r; }
+BOOL WINAPI h_EndPaint(HWND w, const PAINTSTRUCT* ps) {
+  HDC dc = ps->hdc;
+  return Released(dc, o_EndPaint(w, ps) != FALSE);
+}
 
 #define HOOK(fn) ImportHook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
 const ImportHook kHooks[] = {
     HOOK(CreateSolidBrush), HOOK(CreateHatchBrush), HOOK(CreatePen), HOOK(CreateFontIndirectA),
     HOOK(CreateCompatibleDC), HOOK(CreateCompatibleBitmap), HOOK(CreateDIBSection), HOOK(CreateBitmap),
     HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
-    HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
+    HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon), HOOK(BeginPaint), HOOK(EndPaint),
 };
 
 }  // namespace
