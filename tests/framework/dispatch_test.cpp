@@ -76,7 +76,7 @@ TEST(Recorder, TellsSentFromPostedAndNamesWhatArrivedOnAMismatch) {
     EXPECT_TRUE(rec.Matches({{WM_APP + 1, sent | wparam, 7}, {WM_SETTEXT, sent | optional}, {WM_APP + 2, posted}}));
     auto wrong = rec.Matches({{WM_APP + 1, sent}, {WM_APP + 2, sent}});
     EXPECT_FALSE(wrong);
-    EXPECT_NE(std::string(wrong.message()).find("WM_APP+2 posted to plain"), std::string::npos) << wrong.message();
+    EXPECT_NE(std::string(wrong.message()).find("WM_APP+2 posted, plain"), std::string::npos) << wrong.message();
     EXPECT_FALSE(rec.Matches({{WM_APP + 1, sent | wparam, 8}, {WM_APP + 2, posted}})) << "wParam is compared";
     EXPECT_FALSE(rec.Matches({{WM_APP + 1, sent}})) << "what arrived beyond the table is a mismatch";
     EXPECT_FALSE(rec.Matches({{WM_APP + 1, sent}, {WM_APP + 2, posted}, {WM_APP + 3, sent}})) << "a missing entry";

@@ -254,12 +254,12 @@ std::string TMessageRecorder::NameOf(const void* who) const {
 }
 
 std::string TMessageRecorder::Describe(const TRecordedMsg& m) const {
-  return MessageName(m.message) + " " + FlagText(m.flags) + " to " + NameOf(m.who) + " (wParam " + Hex(m.wParam) +
-         ", lParam " + Hex(static_cast<unsigned long long>(m.lParam)) + ")";
+  return MessageName(m.message) + " " + FlagText(m.flags) + ", " + NameOf(m.who) + ", wParam " + Hex(m.wParam) +
+         ", lParam " + Hex(static_cast<unsigned long long>(m.lParam));
 }
 
 std::string TMessageRecorder::Describe(const TExpectedMsg& m) const {
-  std::string s = MessageName(m.message) + " " + FlagText(m.flags) + " to " + NameOf(m.who);
+  std::string s = MessageName(m.message) + " " + FlagText(m.flags) + ", " + NameOf(m.who);
   if (m.flags & wparam) s += " wParam " + Hex(m.wParam);
   if (m.flags & lparam) s += " lParam " + Hex(static_cast<unsigned long long>(m.lParam));
   return s;
