@@ -342,7 +342,6 @@ TWinControl::~TWinControl() {
   // Children this control does not own stay alive without a parent; their windows go with ours.
   for (TControl* c : std::vector<TControl*>(controls_)) c->SetParent(nullptr);
   DestroyHandle();
-  if (brush_) DeleteObject(brush_);
 }
 
 void TWinControl::DeclareProperties(rtl::TClassBuilder<TWinControl>& b) {
@@ -643,8 +642,7 @@ void TWinControl::VisibleChanged() {
 
 HBRUSH TWinControl::ColorBrush() {
   if (!brush_ || brushColor_ != Color()) {
-    if (brush_) DeleteObject(brush_);
-    brush_ = CreateSolidBrush(ColorToRGB(Color()));
+    brush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
     brushColor_ = Color();
   }
   return brush_;

@@ -10,6 +10,7 @@
 
 #include "Canvas.h"
 #include "Cursors.h"
+#include "Guards.h"
 #include "Messages.h"
 #include "Subclass.h"
 
@@ -303,7 +304,7 @@ class TWinControl : public TControl {
   TControl* captureControl_ = nullptr;
   TControl* mouseControl_ = nullptr;
   bool trackingLeave_ = false;
-  HBRUSH brush_ = nullptr;
+  TBrushHandle brush_;
   TColor brushColor_ = 0;
   int tabOrder_ = -1;
   bool tabStop_ = false;
