@@ -333,24 +333,13 @@ void TRAS::FillDialParams() {
 // ------------------------------------------------------------------------- dialing
 
 void TRAS::CreateNotifyWindow() {
-  unsigned generation = ++windowGeneration_;
-  // A window that has been replaced or retired hands everything to the default procedure, so
-  // progress messages still queued for it are dropped.
-  notifyWindow_ = std::make_unique<gui::TUtilWindow>([this, generation](gui::TMessage& m) {
-    if (generation != windowGeneration_) return false;
-    return DialEventWndProc(m);
-  });
+  notifyWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { return DialEventWndProc(m); });
 }
 
 void TRAS::DestroyNotifyWindow() {
-  if (!notifyWindow_) return;
-  ++windowGeneration_;
-  // Destroyed from inside its own procedure (a handler that hangs up): keep the object until
-  // that procedure has returned.
-  if (inWndProc_ > 0)
-    retiredWindows_.push_back(std::move(notifyWindow_));
-  else
-    notifyWindow_.reset();
+  // Often from inside the window's own procedure (a handler that hangs up). Released, it hears
+  // nothing more, so progress messages still queued for it are dropped.
+  gui::TUtilWindow::Release(std::move(notifyWindow_));
 }
 
 int TRAS::Dial() {
@@ -383,14 +372,6 @@ int TRAS::Dial() {
 
 bool TRAS::DialEventWndProc(gui::TMessage& m) {
   if (m.Msg != dialEventMessage_ || !rasConn_) return false;
-  struct Depth {
-    TRAS* self;
-    explicit Depth(TRAS* s) : self(s) { ++self->inWndProc_; }
-    ~Depth() {
-      if (--self->inWndProc_ == 0) self->retiredWindows_.clear();
-    }
-  } depth(this);
-
   const DWORD error = static_cast<DWORD>(m.LParam);
   connectError_ = LOWORD(error);
   if (error != 0) {

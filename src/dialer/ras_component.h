@@ -174,10 +174,6 @@ class TRAS : public rtl::TComponent {
   RASDIALPARAMSA dialParams_{};
   UINT dialEventMessage_ = 0;
   std::unique_ptr<gui::TUtilWindow> notifyWindow_;
-  // Windows destroyed while their own procedure is running, kept until it has returned.
-  std::vector<std::unique_ptr<gui::TUtilWindow>> retiredWindows_;
-  unsigned windowGeneration_ = 0;
-  int inWndProc_ = 0;
 
   HMODULE rasLibrary_ = nullptr;
   HMODULE rasExtLibrary_ = nullptr;

@@ -4,7 +4,6 @@
 #include "Forms.h"
 #include "GdiCounter.h"
 #include "StatusBar.h"
-#include "UtilWindow.h"
 
 #include <commctrl.h>
 
@@ -189,26 +188,6 @@ TEST(Application, MenuShortcutsClickTheirItem) {
   EXPECT_STREQ(text, "&Quit\tCtrl+Q");
   item->SetEnabled(false);
   EXPECT_FALSE(form->IsShortCut('Q', ssCtrl)) << "a disabled item takes no shortcut";
-}
-
-TEST(Application, TimersFireUntilDisabled) {
-  TApplication app;
-  TTimer timer;
-  int fired = 0;
-  timer.OnTimer = [&] { ++fired; };
-  timer.SetInterval(15);
-  timer.SetEnabled(true);
-  DWORD start = GetTickCount();
-  while (fired < 3 && GetTickCount() - start < 5000) app.HandleMessage();
-  EXPECT_GE(fired, 3);
-  timer.SetEnabled(false);
-  int then = fired;
-  start = GetTickCount();
-  while (GetTickCount() - start < 100) {
-    app.ProcessMessages();
-    Sleep(5);
-  }
-  EXPECT_EQ(fired, then);
 }
 
 TEST(Application, AnExceptionInAHandlerReachesTheCentralHandler) {

@@ -49,6 +49,8 @@ decltype(&DestroyIcon) o_DestroyIcon;
 decltype(&CreateMenu) o_CreateMenu;
 decltype(&CreatePopupMenu) o_CreatePopupMenu;
 decltype(&DestroyMenu) o_DestroyMenu;
+decltype(&BeginPaint) o_BeginPaint;
+decltype(&EndPaint) o_EndPaint;
 
 HBRUSH WINAPI h_CreateSolidBrush(COLORREF c) { auto r = o_CreateSolidBrush(c); Created(r); return r; }
 HBRUSH WINAPI h_CreateHatchBrush(int s, COLORREF c) { auto r = o_CreateHatchBrush(s, c); Created(r); return r; }
@@ -90,6 +92,12 @@ BOOL WINAPI h_DestroyMenu(HMENU h) {
   for (HMENU m : all) Released(m, ok);
   return ok;
 }
+// A paint DC counts from BeginPaint until EndPaint gives it back.
+HDC WINAPI h_BeginPaint(HWND w, PAINTSTRUCT* ps) { auto r = o_BeginPaint(w, ps); Created(r); return r; }
+BOOL WINAPI h_EndPaint(HWND w, const PAINTSTRUCT* ps) {
+  HDC dc = ps->hdc;
+  return Released(dc, o_EndPaint(w, ps) != FALSE);
+}
 
 #define HOOK(fn) ImportHook{#fn, reinterpret_cast<void*>(&h_##fn), reinterpret_cast<void**>(&o_##fn)}
 const ImportHook kHooks[] = {
@@ -98,6 +106,7 @@ const ImportHook kHooks[] = {
     HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
     HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
     HOOK(CreateMenu), HOOK(CreatePopupMenu), HOOK(DestroyMenu),
+    HOOK(BeginPaint), HOOK(EndPaint),
 };
 
 }  // namespace

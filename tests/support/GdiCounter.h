@@ -13,7 +13,7 @@ class GdiCounter {
  public:
   // Installs the hooks once (idempotent).
   static void Install();
-  // Objects created and not yet released (GDI objects, DCs, icons, menus).
+  // Objects created and not yet released (GDI objects, DCs, paint DCs, icons, menus).
   static long Live();
 };
 

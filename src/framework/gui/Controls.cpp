@@ -1,9 +1,12 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <utility>
+
 #include <windowsx.h>
 
 #include "ExceptionHook.h"
+#include "Guards.h"
 #include "Menus.h"
 
 namespace gui {
@@ -39,7 +42,8 @@ TShiftState KeyboardShiftState() {
 
 // ------------------------------------------------------------------------------- TControl
 
-TControl::TControl(rtl::TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
+TControl::TControl(rtl::TComponent* owner)
+    : TComponent(owner), WindowProc([this](TMessage& m) { WndProc(m); }), font_(std::make_unique<TFont>()) {
   font_->OnChange.Bind(this, &TControl::FontObjectChanged);
 }
 
@@ -56,6 +60,7 @@ void TControl::DeclareProperties(rtl::TClassBuilder<TControl>& b) {
   b.Str("Caption", &TControl::Caption, &TControl::SetCaption);
   b.Int("Color", &TControl::Color, &TControl::SetColor, clWindow).Idents = &ColorIdents();
   b.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false);
+  b.Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault).Idents = &CursorIdents();
   b.Object("Font", &TControl::FontObject).Stored = [](const rtl::TObject* o) {
     return !static_cast<const TControl*>(o)->ParentFont();
   };
@@ -117,10 +122,6 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 POINT TControl::ClientToScreen(POINT p) const {
-  if (auto* w = rtl::As<TWinControl>(const_cast<TControl*>(this)); w && w->HandleAllocated()) {
-    ::ClientToScreen(w->Handle(), &p);
-    return p;
-  }
   if (!parent_) return p;
   return parent_->ClientToScreen(POINT{p.x + left_, p.y + top_});
 }
@@ -142,7 +143,7 @@ void TControl::SetVisible(bool v) {
   if (v == visible_) return;
   if (!v) Invalidate();
   visible_ = v;
-  VisibleChanged();
+  Perform(CM_VISIBLECHANGED, v, 0);
 }
 
 void TControl::VisibleChanged() {
@@ -153,26 +154,25 @@ void TControl::VisibleChanged() {
 void TControl::SetEnabled(bool v) {
   if (v == enabled_) return;
   enabled_ = v;
-  EnabledChanged();
+  Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
 void TControl::SetText(const std::string& v) {
   if (v == text_) return;
   text_ = v;
-  TextChanged();
+  Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 void TControl::FontObjectChanged(rtl::TObject*) {
   if (!applyingParentFont_) parentFont_ = false;
-  FontChanged();
-  if (auto* w = rtl::As<TWinControl>(this))
-    for (int i = 0; i < w->ControlCount(); ++i) w->Controls(i)->ParentFontChanged();
+  Perform(CM_FONTCHANGED, 0, 0);
+  NotifyControls(CM_PARENTFONTCHANGED);
 }
 
 void TControl::SetParentFont(bool v) {
   if (v == parentFont_) return;
   parentFont_ = v;
-  if (v) ParentFontChanged();
+  if (v && parent_) Perform(CM_PARENTFONTCHANGED, 0, 0);
 }
 
 void TControl::ParentFontChanged() {
@@ -191,15 +191,14 @@ void TControl::SetColor(TColor v) {
   if (v == color_) return;
   color_ = v;
   parentColor_ = false;
-  ColorChanged();
-  if (auto* w = rtl::As<TWinControl>(this))
-    for (int i = 0; i < w->ControlCount(); ++i) w->Controls(i)->ParentColorChanged();
+  Perform(CM_COLORCHANGED, 0, 0);
+  NotifyControls(CM_PARENTCOLORCHANGED);
 }
 
 void TControl::SetParentColor(bool v) {
   if (v == parentColor_) return;
   parentColor_ = v;
-  if (v) ParentColorChanged();
+  if (v && parent_) Perform(CM_PARENTCOLORCHANGED, 0, 0);
 }
 
 void TControl::ParentColorChanged() {
@@ -220,7 +219,7 @@ void TControl::Update() {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage m{msg, wParam, lParam, 0};
-  WndProc(m);
+  WindowProc(m);
   return m.Result;
 }
 
@@ -228,7 +227,7 @@ void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
 
-void TControl::MouseMessage(TMessage& m) {
+void TControl::WMMouse(TMessage& m) {
   int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
   TShiftState shift = KeysToShiftState(m.WParam);
   switch (m.Msg) {
@@ -246,34 +245,33 @@ void TControl::MouseMessage(TMessage& m) {
     case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); break;
     case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); break;
   }
+  DefaultHandler(m);
 }
 
 bool TControl::MouseCaptured() const {
-  if (!parent_) return false;
-  auto* self = const_cast<TControl*>(this);
-  if (auto* w = rtl::As<TWinControl>(self)) return w->HandleAllocated() && GetCapture() == w->handle_;
-  return parent_->captureControl_ == this && GetCapture() == parent_->handle_;
+  return parent_ && parent_->captureControl_ == this && parent_->handle_ && GetCapture() == parent_->handle_;
 }
 
 void TControl::SetMouseCapture(bool on) {
-  auto* w = rtl::As<TWinControl>(this);
-  TWinControl* owner = w ? w : parent_;
-  if (!owner || !owner->HandleAllocated()) return;
+  if (!parent_ || !parent_->handle_) return;
   if (on) {
-    if (!w) parent_->captureControl_ = this;
-    SetCapture(owner->handle_);
-  } else if (GetCapture() == owner->handle_) {
+    parent_->captureControl_ = this;
+    SetCapture(parent_->handle_);
+  } else if (GetCapture() == parent_->handle_) {
     ReleaseCapture();
   }
 }
 
 void TControl::WndProc(TMessage& m) {
-  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MBUTTONDBLCLK) {
-    MouseMessage(m);
-    if (rtl::As<TWinControl>(this)) DefaultHandler(m);
-    return;
-  }
+  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MBUTTONDBLCLK) return WMMouse(m);
   switch (m.Msg) {
+    case CM_ENABLEDCHANGED: EnabledChanged(); return;
+    case CM_VISIBLECHANGED: VisibleChanged(); return;
+    case CM_TEXTCHANGED: TextChanged(); return;
+    case CM_FONTCHANGED: FontChanged(); return;
+    case CM_COLORCHANGED: ColorChanged(); return;
+    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
+    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
     case CM_DIALOGCHAR: m.Result = 0; return;
@@ -284,12 +282,58 @@ void TControl::WndProc(TMessage& m) {
 // ---------------------------------------------------------------------------- TWinControl
 
 namespace {
+
 thread_local TWinControl* g_creating = nullptr;
 constexpr const char* kControlProp = "TessalineControl";
 int g_nextChildId = 100;
+
+// The reflection table: the control messages a parent hands to the child they concern, and how
+// to find that child. No child (a menu's or an accelerator's message, a window's own scroll
+// bars) means the parent handles the message itself.
+using TChildOf = HWND (*)(HWND parent, const TMessage& m);
+
+HWND ChildInLParam(HWND, const TMessage& m) { return reinterpret_cast<HWND>(m.LParam); }
+HWND NotifySender(HWND, const TMessage& m) { return reinterpret_cast<const NMHDR*>(m.LParam)->hwndFrom; }
+HWND DrawItemChild(HWND, const TMessage& m) {
+  auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+  return d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
+}
+HWND MeasureItemChild(HWND parent, const TMessage& m) {
+  // The control may still be inside its own creation: it is found by its id.
+  auto* mi = reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam);
+  return mi->CtlType == ODT_MENU ? nullptr : GetDlgItem(parent, static_cast<int>(mi->CtlID));
+}
+HWND DeleteItemChild(HWND, const TMessage& m) { return reinterpret_cast<const DELETEITEMSTRUCT*>(m.LParam)->hwndItem; }
+HWND CompareItemChild(HWND, const TMessage& m) { return reinterpret_cast<const COMPAREITEMSTRUCT*>(m.LParam)->hwndItem; }
+
+struct TReflection {
+  UINT msg;
+  TChildOf child;
+};
+
+constexpr TReflection kReflected[] = {
+    {WM_COMMAND, ChildInLParam},          {WM_NOTIFY, NotifySender},
+    {WM_DRAWITEM, DrawItemChild},         {WM_MEASUREITEM, MeasureItemChild},
+    {WM_DELETEITEM, DeleteItemChild},     {WM_COMPAREITEM, CompareItemChild},
+    {WM_VKEYTOITEM, ChildInLParam},       {WM_CHARTOITEM, ChildInLParam},
+    {WM_HSCROLL, ChildInLParam},          {WM_VSCROLL, ChildInLParam},
+    {WM_CTLCOLOREDIT, ChildInLParam},     {WM_CTLCOLORLISTBOX, ChildInLParam},
+    {WM_CTLCOLORBTN, ChildInLParam},      {WM_CTLCOLORSCROLLBAR, ChildInLParam},
+    {WM_CTLCOLORSTATIC, ChildInLParam},
+};
+
+const TReflection* FindReflection(UINT msg) {
+  for (const auto& r : kReflected)
+    if (r.msg == msg) return &r;
+  return nullptr;
+}
+
+bool IsReflection(UINT msg) { return msg >= CN_BASE && FindReflection(msg - CN_BASE) != nullptr; }
+
 }  // namespace
 
-TWinControl::TWinControl(rtl::TComponent* owner) : TControl(owner), subclass_([this](TMessage& m) { WndProc(m); }) {}
+TWinControl::TWinControl(rtl::TComponent* owner)
+    : TControl(owner), subclass_([this](TMessage& m) { WindowProc(m); }) {}
 
 TWinControl::~TWinControl() {
   // Owned components go first, while this window still exists for them.
@@ -298,7 +342,6 @@ TWinControl::~TWinControl() {
   // Children this control does not own stay alive without a parent; their windows go with ours.
   for (TControl* c : std::vector<TControl*>(controls_)) c->SetParent(nullptr);
   DestroyHandle();
-  if (brush_) DeleteObject(brush_);
 }
 
 void TWinControl::DeclareProperties(rtl::TClassBuilder<TWinControl>& b) {
@@ -340,32 +383,46 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.Cursor = LoadCursor(nullptr, IDC_ARROW);
 }
 
+// Attaches the control being created to its window before the window's first message, so the
+// control hears its whole creation (and a parent can reflect what the new child sends during it,
+// such as the WM_MEASUREITEM of an owner-drawn list), whether the class is ours or the platform's.
+LRESULT CALLBACK TWinControl::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && g_creating) {
+    auto* cbt = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+    if (cbt->lpcs->lpCreateParams == g_creating) {
+      TWinControl* c = std::exchange(g_creating, nullptr);
+      c->Attach(reinterpret_cast<HWND>(wParam));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  HWND wnd;
-  if (p.SubClass.empty()) {
+  std::string className = p.SubClass.empty() ? p.WinClassName : p.SubClass;
+  ownClass_ = p.SubClass.empty();
+  if (ownClass_) {
     WNDCLASSA wc{};
-    if (!GetClassInfoA(instance, p.WinClassName.c_str(), &wc)) {
+    if (!GetClassInfoA(instance, className.c_str(), &wc)) {
       wc.style = p.ClassStyle;
-      wc.lpfnWndProc = &TWinControl::InitWndProc;
+      wc.lpfnWndProc = DefWindowProcA;  // below the control's subclass, as a platform class is
       wc.hInstance = instance;
       wc.hCursor = p.Cursor;
       wc.hbrBackground = p.Background;
       wc.hIcon = p.Icon;
-      wc.lpszClassName = p.WinClassName.c_str();
-      if (!RegisterClassA(&wc)) throw rtl::EOutOfResources("Cannot register window class " + p.WinClassName);
+      wc.lpszClassName = className.c_str();
+      if (!RegisterClassA(&wc)) throw rtl::EOutOfResources("Cannot register window class " + className);
     }
-    g_creating = this;
-    wnd = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width,
-                          p.Height, p.WndParent, p.Menu, instance, nullptr);
-    g_creating = nullptr;
-  } else {
-    wnd = CreateWindowExA(p.ExStyle, p.SubClass.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width, p.Height,
-                          p.WndParent, p.Menu, instance, nullptr);
-    if (wnd) Attach(wnd);
   }
+  HHOOK hook = SetWindowsHookExA(WH_CBT, &TWinControl::CreationHook, nullptr, GetCurrentThreadId());
+  TWinControl* outer = std::exchange(g_creating, this);
+  HWND wnd = CreateWindowExA(p.ExStyle, className.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width, p.Height,
+                             p.WndParent, p.Menu, instance, this);
+  g_creating = outer;
+  if (hook) UnhookWindowsHookEx(hook);
+  if (wnd && !handle_) Attach(wnd);  // no hook could be set: attached after the fact
   if (!wnd) {
     handle_ = nullptr;
     subclass_.Uninstall();
@@ -383,15 +440,6 @@ void TWinControl::Attach(HWND wnd) {
   subclass_.Install(wnd);
 }
 
-LRESULT CALLBACK TWinControl::InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TWinControl* c = g_creating;
-  if (!c) return DefWindowProcA(wnd, msg, wParam, lParam);
-  g_creating = nullptr;
-  c->Attach(wnd);
-  c->subclass_.SetPrevious(DefWindowProcA);  // our own class: the platform's default is the base
-  return CallWindowProcA(c->subclass_.Proc(), wnd, msg, wParam, lParam);
-}
-
 void TWinControl::DestroyHandle() {
   if (!handle_) return;
   DestroyWnd();
@@ -403,6 +451,17 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
+  if (IsReflection(m.Msg)) {
+    // No handler here took it: the parent's own default processing answers, as if the
+    // message had never been reflected.
+    m.Result = 0;
+    if (parent_ && parent_->handle_) {
+      TMessage original{m.Msg - CN_BASE, m.WParam, m.LParam, 0};
+      parent_->DefaultHandler(original);
+      m.Result = original.Result;
+    }
+    return;
+  }
   if (!handle_) return TControl::DefaultHandler(m);
   subclass_.CallPrevious(m);
 }
@@ -423,6 +482,22 @@ RECT TWinControl::ClientRect() const {
   return r;
 }
 
+POINT TWinControl::ClientToScreen(POINT p) const {
+  if (!handle_) return TControl::ClientToScreen(p);
+  ::ClientToScreen(handle_, &p);
+  return p;
+}
+
+bool TWinControl::MouseCaptured() const { return handle_ && GetCapture() == handle_; }
+
+void TWinControl::SetMouseCapture(bool on) {
+  if (!handle_) return;
+  if (on)
+    SetCapture(handle_);
+  else if (GetCapture() == handle_)
+    ReleaseCapture();
+}
+
 std::string TWinControl::GetText() const {
   if (!handle_) return text_;
   int n = GetWindowTextLengthA(handle_);
@@ -436,7 +511,7 @@ void TWinControl::SetText(const std::string& v) {
   if (v == GetText()) return;
   text_ = v;
   if (handle_) SetWindowTextA(handle_, v.c_str());
-  TextChanged();
+  Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 void TWinControl::Invalidate() {
@@ -484,8 +559,8 @@ std::vector<TWinControl*> TWinControl::TabList() const {
 void TWinControl::InsertControl(TControl* c) {
   controls_.push_back(c);
   c->parent_ = this;
-  c->ParentFontChanged();
-  c->ParentColorChanged();
+  c->Perform(CM_PARENTFONTCHANGED, 0, 0);
+  c->Perform(CM_PARENTCOLORCHANGED, 0, 0);
   if (auto* w = rtl::As<TWinControl>(c)) {
     if (w->handle_) {
       ::SetParent(w->handle_, Handle());
@@ -510,6 +585,10 @@ void TWinControl::RemoveControl(TControl* c) {
   if (mouseControl_ == c) mouseControl_ = nullptr;
   c->parent_ = nullptr;
   if (auto* w = rtl::As<TWinControl>(c); w && w->handle_ && !IsDestroying()) w->DestroyHandle();
+}
+
+void TWinControl::NotifyControls(UINT msg) {
+  for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(msg, 0, 0);
 }
 
 TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled) const {
@@ -563,11 +642,15 @@ void TWinControl::VisibleChanged() {
 
 HBRUSH TWinControl::ColorBrush() {
   if (!brush_ || brushColor_ != Color()) {
-    if (brush_) DeleteObject(brush_);
-    brush_ = CreateSolidBrush(ColorToRGB(Color()));
+    brush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
     brushColor_ = Color();
   }
   return brush_;
+}
+
+void TWinControl::PaintHandler(HDC dc) {
+  PaintWindow(dc);
+  PaintControls(dc, nullptr);
 }
 
 void TWinControl::PaintControls(HDC dc, TControl* first) {
@@ -580,12 +663,12 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     if (rtl::As<TWinControl>(c) || !c->Visible()) continue;
     RECT r = c->BoundsRect();
     if (!RectVisible(dc, &r)) continue;
-    int saved = SaveDC(dc);
-    POINT org;
-    OffsetViewportOrgEx(dc, r.left, r.top, &org);
+    // The control paints at its own origin, clipped to itself; the DC is put back even when
+    // its Paint throws.
+    TSaveDC saved(dc);
+    OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
     IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
     c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
   }
 }
 
@@ -597,7 +680,67 @@ void TWinControl::SetMouseControl(TControl* c) {
   if (c) c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
 }
 
-void TWinControl::RouteMouse(TMessage& m) {
+bool TWinControl::ReflectToChild(TMessage& m) {
+  const TReflection* r = FindReflection(m.Msg);
+  if (!r || !handle_) return false;
+  TWinControl* c = FindControl(r->child(handle_, m));
+  if (!c || c == this) return false;
+  m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+  return true;
+}
+
+bool TWinControl::KeyPreviewed(TMessage& m) {
+  for (TWinControl* p = parent_; p; p = p->parent_)
+    if (p->PreviewKey(m)) return true;
+  return false;
+}
+
+void TWinControl::WndProc(TMessage& m) {
+  if (ReflectToChild(m)) return;
+  switch (m.Msg) {
+    case WM_PAINT: return WMPaint(m);
+    case WM_ERASEBKGND: return WMEraseBkgnd(m);
+    case WM_MOUSELEAVE: return WMMouseLeave(m);
+    case WM_CAPTURECHANGED: return WMCaptureChanged(m);
+    case WM_SETCURSOR: return WMSetCursor(m);
+    case WM_SETFOCUS: return WMSetFocus(m);
+    case WM_KILLFOCUS: return WMKillFocus(m);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return WMKeyDown(m);
+    case WM_KEYUP:
+    case WM_SYSKEYUP: return WMKeyUp(m);
+    case WM_CHAR: return WMChar(m);
+    case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
+    case WM_NCDESTROY: return WMNCDestroy(m);
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORSTATIC: return CNCtlColor(m);
+  }
+  TControl::WndProc(m);
+}
+
+void TWinControl::WMPaint(TMessage& m) {
+  if (!ownClass_) return DefaultHandler(m);  // a platform class paints itself
+  if (m.WParam) {
+    PaintHandler(reinterpret_cast<HDC>(m.WParam));
+  } else {
+    TPaintDC dc(handle_);
+    PaintHandler(dc);
+  }
+  m.Result = 0;
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& m) {
+  if (!ownClass_) return DefaultHandler(m);
+  RECT r;
+  GetClientRect(handle_, &r);
+  ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, ColorBrush());
+  m.Result = 1;
+}
+
+void TWinControl::WMMouse(TMessage& m) {
   POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
   if (m.Msg == WM_MOUSEMOVE) {
     TControl* under = ControlAtPos(p);
@@ -608,7 +751,7 @@ void TWinControl::RouteMouse(TMessage& m) {
     }
   }
   TControl* target = captureControl_ ? captureControl_ : ControlAtPos(p);
-  if (!target) return TControl::WndProc(m);
+  if (!target) return TControl::WMMouse(m);
   bool down = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_MBUTTONDOWN ||
               m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
   if (down && !captureControl_) {
@@ -624,136 +767,99 @@ void TWinControl::RouteMouse(TMessage& m) {
   m.Result = 0;
 }
 
-bool TWinControl::ReflectToChild(TMessage& m) {
-  HWND child = nullptr;
-  switch (m.Msg) {
-    case WM_COMMAND: child = reinterpret_cast<HWND>(m.LParam); break;
-    case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom; break;
-    case WM_DRAWITEM: child = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem; break;
-    case WM_MEASUREITEM: child = handle_ ? GetDlgItem(handle_, static_cast<int>(m.WParam)) : nullptr; break;
-    default: child = reinterpret_cast<HWND>(m.LParam); break;  // WM_CTLCOLOR*
-  }
-  TWinControl* c = FindControl(child);
-  if (!c || c == this) return false;
-  m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-  return true;
+void TWinControl::WMMouseLeave(TMessage& m) {
+  trackingLeave_ = false;
+  SetMouseControl(nullptr);
+  DefaultHandler(m);
 }
 
-void TWinControl::WndProc(TMessage& m) {
-  bool ownClass = subclass_.Previous() == DefWindowProcA;
-  switch (m.Msg) {
-    case WM_PAINT:
-      if (ownClass) {
-        PAINTSTRUCT ps;
-        HDC dc = m.WParam ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(handle_, &ps);
-        PaintWindow(dc);
-        PaintControls(dc, nullptr);
-        if (!m.WParam) EndPaint(handle_, &ps);
-        m.Result = 0;
-        return;
-      }
-      break;
-    case WM_ERASEBKGND:
-      if (ownClass) {
-        RECT r;
-        GetClientRect(handle_, &r);
-        ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, ColorBrush());
-        m.Result = 1;
-        return;
-      }
-      break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      return RouteMouse(m);
-    case WM_MOUSELEAVE:
-      trackingLeave_ = false;
-      SetMouseControl(nullptr);
-      break;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(m.LParam) != handle_) captureControl_ = nullptr;
-      break;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-      if ((m.Msg != WM_COMMAND || m.LParam) && ReflectToChild(m)) return;
-      break;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      SetTextColor(dc, ColorToRGB(Font().Color()));
-      SetBkColor(dc, ColorToRGB(Color()));
-      m.Result = reinterpret_cast<LRESULT>(ColorBrush());
-      return;
-    }
-    case WM_SETFOCUS:
-      DefaultHandler(m);
-      OnEnter(this);
-      return;
-    case WM_KILLFOCUS:
-      DefaultHandler(m);
-      OnExit(this);
-      return;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      WORD key = static_cast<WORD>(m.WParam);
-      KeyDown(key, KeyboardShiftState());
-      if (key == 0) return;
-      m.WParam = key;
-      break;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      WORD key = static_cast<WORD>(m.WParam);
-      KeyUp(key, KeyboardShiftState());
-      if (key == 0) return;
-      m.WParam = key;
-      break;
-    }
-    case WM_CHAR: {
-      char ch = static_cast<char>(m.WParam);
-      KeyPress(ch);
-      if (ch == 0) return;
-      m.WParam = static_cast<unsigned char>(ch);
-      break;
-    }
-    case WM_WINDOWPOSCHANGED: {
-      DefaultHandler(m);
-      auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
-      if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
-        RECT r;
-        GetWindowRect(handle_, &r);
-        if (HWND p = GetParent(handle_); p && (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD))
-          MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
-        UpdateBoundsFields(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        if (!(wp->flags & SWP_NOSIZE)) AlignControls();
-      }
-      return;
-    }
-    case WM_NCDESTROY: {
-      DefaultHandler(m);
-      RemovePropA(handle_, kControlProp);
-      handle_ = nullptr;
-      captureControl_ = mouseControl_ = nullptr;
-      trackingLeave_ = false;
+void TWinControl::WMCaptureChanged(TMessage& m) {
+  if (reinterpret_cast<HWND>(m.LParam) != handle_) captureControl_ = nullptr;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMSetCursor(TMessage& m) {
+  // Only over this window's own client area; for a child's, default processing asks us first
+  // and a child's cursor must not be overruled.
+  if (reinterpret_cast<HWND>(m.WParam) == handle_ && static_cast<short>(LOWORD(m.LParam)) == HTCLIENT) {
+    POINT p;
+    GetCursorPos(&p);
+    ::ScreenToClient(handle_, &p);
+    TCursor cursor = crDefault;
+    if (TControl* c = ControlAtPos(p)) cursor = c->Cursor();
+    if (cursor == crDefault) cursor = Cursor();
+    if (cursor != crDefault) {
+      ::SetCursor(Cursors().Get(cursor));
+      m.Result = TRUE;
       return;
     }
   }
-  TControl::WndProc(m);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMSetFocus(TMessage& m) {
+  DefaultHandler(m);
+  OnEnter(this);
+}
+
+void TWinControl::WMKillFocus(TMessage& m) {
+  DefaultHandler(m);
+  OnExit(this);
+}
+
+void TWinControl::WMKeyDown(TMessage& m) {
+  if (KeyPreviewed(m)) return;
+  WORD key = static_cast<WORD>(m.WParam);
+  KeyDown(key, KeyboardShiftState());
+  if (key == 0) return;
+  m.WParam = key;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMKeyUp(TMessage& m) {
+  if (KeyPreviewed(m)) return;
+  WORD key = static_cast<WORD>(m.WParam);
+  KeyUp(key, KeyboardShiftState());
+  if (key == 0) return;
+  m.WParam = key;
+  DefaultHandler(m);
+}
+
+void TWinControl::WMChar(TMessage& m) {
+  if (KeyPreviewed(m)) return;
+  char ch = static_cast<char>(m.WParam);
+  KeyPress(ch);
+  if (ch == 0) return;
+  m.WParam = static_cast<unsigned char>(ch);
+  DefaultHandler(m);
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& m) {
+  DefaultHandler(m);
+  auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
+    RECT r;
+    GetWindowRect(handle_, &r);
+    if (HWND p = GetParent(handle_); p && (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD))
+      MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
+    UpdateBoundsFields(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (!(wp->flags & SWP_NOSIZE)) AlignControls();
+  }
+}
+
+void TWinControl::WMNCDestroy(TMessage& m) {
+  DefaultHandler(m);
+  RemovePropA(handle_, kControlProp);
+  handle_ = nullptr;
+  captureControl_ = mouseControl_ = nullptr;
+  trackingLeave_ = false;
+}
+
+void TWinControl::CNCtlColor(TMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  SetTextColor(dc, ColorToRGB(Font().Color()));
+  SetBkColor(dc, ColorToRGB(Color()));
+  m.Result = reinterpret_cast<LRESULT>(ColorBrush());
 }
 
 void TWinControl::GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const {
@@ -772,26 +878,21 @@ void TControlCanvas::FreeHandle() {
   if (!dc_) return;
   HDC dc = dc_;
   SetHandle(nullptr);
-  ReleaseDC(control_.HandleAllocated() ? control_.Handle() : nullptr, dc);
+  ReleaseDC(control_.WindowHandle(), dc);
   dc_ = nullptr;
 }
 
 TGraphicControl::TGraphicControl(rtl::TComponent* owner) : TControl(owner) {}
 
 void TGraphicControl::WndProc(TMessage& m) {
-  if (m.Msg == WM_PAINT) {
-    canvas_.SetHandle(reinterpret_cast<HDC>(m.WParam));
-    try {
-      Paint();
-    } catch (...) {
-      canvas_.SetHandle(nullptr);
-      throw;
-    }
-    canvas_.SetHandle(nullptr);
-    m.Result = 0;
-    return;
-  }
+  if (m.Msg == WM_PAINT) return WMPaint(m);
   TControl::WndProc(m);
+}
+
+void TGraphicControl::WMPaint(TMessage& m) {
+  TCanvasDC scope(canvas_, reinterpret_cast<HDC>(m.WParam));
+  Paint();
+  m.Result = 0;
 }
 
 TCustomControl::TCustomControl(rtl::TComponent* owner)
@@ -801,14 +902,8 @@ TCustomControl::~TCustomControl() { canvas_->FreeHandle(); }
 
 void TCustomControl::PaintWindow(HDC dc) {
   canvas_->FreeHandle();  // a DC taken outside painting goes back first
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  TCanvasDC scope(*canvas_, dc);
+  Paint();
 }
 
 }  // namespace gui

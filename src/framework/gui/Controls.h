@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "Canvas.h"
+#include "Cursors.h"
+#include "Guards.h"
 #include "Messages.h"
 #include "Subclass.h"
 
@@ -53,7 +55,7 @@ class TControl : public rtl::TComponent {
   virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
   int ClientWidth() const { return ClientRect().right; }
   int ClientHeight() const { return ClientRect().bottom; }
-  POINT ClientToScreen(POINT p) const;
+  virtual POINT ClientToScreen(POINT p) const;
   POINT ScreenToClient(POINT p) const;
 
   TAlign Align() const { return align_; }
@@ -84,6 +86,10 @@ class TControl : public rtl::TComponent {
   void SetParentColor(bool v);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* m);
+  // A number of the cursor table (Cursors()): the pointer over this control. crDefault leaves
+  // it to the window under the mouse.
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor v) { cursor_ = v; }
 
   // Repaint later (Invalidate), now (Update paints what is invalid) or both (Repaint).
   virtual void Invalidate();
@@ -94,13 +100,19 @@ class TControl : public rtl::TComponent {
   }
   void Refresh() { Repaint(); }
 
+  // Every message the control handles enters here: those sent with Perform and, for a windowed
+  // control, those its window receives. It is WndProc until replaced; a replacement calls the
+  // one it replaced for what it passes on.
+  TWndMethod WindowProc;
+  // Handles a message now, through WindowProc, and returns the answer.
   LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Hands each message to its handler; what no handler takes goes to DefaultHandler.
   virtual void WndProc(TMessage& m);
   // Messages nothing handled: a windowed control passes them to the window's original procedure.
   virtual void DefaultHandler(TMessage& m) { m.Result = 0; }
 
-  bool MouseCaptured() const;
-  void SetMouseCapture(bool on);
+  virtual bool MouseCaptured() const;
+  virtual void SetMouseCapture(bool on);
 
   TMouseEvent OnMouseDown, OnMouseUp;
   TMouseMoveEvent OnMouseMove;
@@ -120,15 +132,21 @@ class TControl : public rtl::TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The default handlers of the change notifications (CM_FONTCHANGED, CM_COLORCHANGED,
+  // CM_TEXTCHANGED, CM_ENABLEDCHANGED, CM_VISIBLECHANGED, CM_PARENTFONTCHANGED,
+  // CM_PARENTCOLORCHANGED): a WndProc override sees the message before they run.
   virtual void FontChanged() { Invalidate(); }
   virtual void ColorChanged() { Invalidate(); }
   virtual void TextChanged() { Invalidate(); }
   virtual void EnabledChanged() { Invalidate(); }
   virtual void VisibleChanged();
+  virtual void ParentFontChanged();
+  virtual void ParentColorChanged();
   virtual void BoundsChanged() {}
-  // Parent font and colour follow-up.
-  void ParentFontChanged();
-  void ParentColorChanged();
+  // Sends msg with Perform to each child control; a control without children has none to tell.
+  virtual void NotifyControls(UINT msg) {}
+  // The mouse messages (WM_MOUSEMOVE, the button messages): MouseDown, MouseMove, MouseUp, DblClick.
+  virtual void WMMouse(TMessage& m);
   // Moves the stored bounds without touching any window (a window reported its new place).
   void UpdateBoundsFields(int left, int top, int width, int height);
 
@@ -138,7 +156,6 @@ class TControl : public rtl::TComponent {
  private:
   friend class TWinControl;
   void FontObjectChanged(rtl::TObject*);
-  void MouseMessage(TMessage& m);
 
   TWinControl* parent_ = nullptr;
   TAlign align_ = alNone;
@@ -150,6 +167,7 @@ class TControl : public rtl::TComponent {
   TColor color_ = clWindow;
   bool parentColor_ = false;
   TPopupMenu* popupMenu_ = nullptr;
+  TCursor cursor_ = crDefault;
 };
 
 struct TCreateParams {
@@ -174,7 +192,10 @@ class TWinControl : public TControl {
   explicit TWinControl(rtl::TComponent* owner);
   ~TWinControl() override;
 
+  // The window, made (with the parent's first) when there is none yet.
   HWND Handle();
+  // The window if there is one, else nullptr: never makes one, so it serves const code.
+  HWND WindowHandle() const { return handle_; }
   bool HandleAllocated() const { return handle_ != nullptr; }
   void HandleNeeded() { Handle(); }
   // Destroys the window (children's windows with it); Handle makes a new one when asked.
@@ -192,6 +213,9 @@ class TWinControl : public TControl {
   bool Showing() const override;
   void SetBounds(int left, int top, int width, int height) override;
   RECT ClientRect() const override;
+  POINT ClientToScreen(POINT p) const override;
+  bool MouseCaptured() const override;
+  void SetMouseCapture(bool on) override;
   std::string GetText() const override;
   void SetText(const std::string& v) override;
   void Invalidate() override;
@@ -223,35 +247,64 @@ class TWinControl : public TControl {
   // The window exists: apply what was set before it did (font, items, ...).
   virtual void CreateHandleDone() {}
   virtual void DestroyWnd();
+  // Paints the window (PaintWindow) and then its graphic controls from first on (all: nullptr).
+  void PaintHandler(HDC dc);
   void PaintControls(HDC dc, TControl* first);
   virtual void PaintWindow(HDC dc) {}
   void FontChanged() override;
   void ColorChanged() override;
   void EnabledChanged() override;
   void VisibleChanged() override;
+  void NotifyControls(UINT msg) override;
   virtual void KeyDown(WORD& key, TShiftState shift) { OnKeyDown(this, key, shift); }
   virtual void KeyUp(WORD& key, TShiftState shift) { OnKeyUp(this, key, shift); }
   virtual void KeyPress(char& key) { OnKeyPress(this, key); }
+  // A key message (WM_KEYDOWN, WM_CHAR, WM_KEYUP and the WM_SYSKEY forms) of a control inside
+  // this one, offered before that control handles it; true when this one swallowed it. The
+  // message's key may be changed on the way. A form with KeyPreview takes the offer.
+  virtual bool PreviewKey(TMessage& m) { return false; }
   // The brush WM_CTLCOLOR* answers with (the control's colour).
   HBRUSH ColorBrush();
   WNDPROC DefWndProc() const { return subclass_.Previous(); }
+  // Made with a window class of our own (not a platform class such as "BUTTON").
+  bool OwnWindowClass() const { return ownClass_; }
+
+  // One handler per message. Each one that passes a message on calls DefaultHandler.
+  virtual void WMPaint(TMessage& m);
+  virtual void WMEraseBkgnd(TMessage& m);
+  void WMMouse(TMessage& m) override;  // routed to the graphic control under the mouse
+  virtual void WMMouseLeave(TMessage& m);
+  virtual void WMCaptureChanged(TMessage& m);
+  virtual void WMSetCursor(TMessage& m);
+  virtual void WMSetFocus(TMessage& m);
+  virtual void WMKillFocus(TMessage& m);
+  virtual void WMKeyDown(TMessage& m);  // and WM_SYSKEYDOWN
+  virtual void WMKeyUp(TMessage& m);    // and WM_SYSKEYUP
+  virtual void WMChar(TMessage& m);
+  virtual void WMWindowPosChanged(TMessage& m);
+  virtual void WMNCDestroy(TMessage& m);
+  // The reflected WM_CTLCOLOR* (CN_CTLCOLOR*): the font's colour on the control's colour.
+  virtual void CNCtlColor(TMessage& m);
 
  private:
   friend class TControl;
-  static LRESULT CALLBACK InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
   void Attach(HWND wnd);
-  void RouteMouse(TMessage& m);
   void SetMouseControl(TControl* c);
+  // Sends a control message of the reflection table to the child it concerns, as CN_*.
   bool ReflectToChild(TMessage& m);
+  // Ancestors offered a key message first: true when one swallowed it.
+  bool KeyPreviewed(TMessage& m);
   void ApplyFont();
 
   HWND handle_ = nullptr;
+  bool ownClass_ = false;
   TSubclass subclass_;
   std::vector<TControl*> controls_;
   TControl* captureControl_ = nullptr;
   TControl* mouseControl_ = nullptr;
   bool trackingLeave_ = false;
-  HBRUSH brush_ = nullptr;
+  TBrushHandle brush_;
   TColor brushColor_ = 0;
   int tabOrder_ = -1;
   bool tabStop_ = false;
@@ -282,6 +335,9 @@ class TGraphicControl : public TControl {
 
  protected:
   virtual void Paint() {}
+  // WM_PAINT from the parent, wParam its DC (origin and clip already at this control): Paint
+  // on the canvas, which holds the DC for just that long.
+  virtual void WMPaint(TMessage& m);
 
  private:
   TCanvas canvas_;

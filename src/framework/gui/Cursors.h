@@ -1,25 +1,63 @@
-// The program's cursor table: cursors by number, shared by every part of the program. Component
-// families put their own cursors in at start-up under fixed numbers.
+// The program's cursor table: cursors by number, shared by every part of the program. The
+// standard numbers (below zero) stand for the platform's cursors; component families put their
+// own in at start-up under fixed positive numbers (the bitmap-button family's 2001 to 2031).
 #pragma once
 
 #include <windows.h>
 
 #include <map>
 
+#include "rtl/Classes.h"
+
 namespace gui {
+
+using TCursor = int;
+
+// The standard cursor numbers. crDefault leaves the choice to the window (its class cursor, or
+// what its parent says); crNone hides the pointer.
+enum : TCursor {
+  crDefault = 0,
+  crNone = -1,
+  crArrow = -2,
+  crCross = -3,
+  crIBeam = -4,
+  crSize = -5,
+  crSizeNESW = -6,
+  crSizeNS = -7,
+  crSizeNWSE = -8,
+  crSizeWE = -9,
+  crUpArrow = -10,
+  crHourGlass = -11,
+  crDrag = -12,
+  crNoDrop = -13,
+  crHSplit = -14,
+  crVSplit = -15,
+  crMultiDrag = -16,
+  crSQLWait = -17,
+  crNo = -18,
+  crAppStart = -19,
+  crHelp = -20,
+  crHandPoint = -21,
+  crSizeAll = -22,
+};
+
+// The names of the standard numbers ("crHandPoint"), for form resources.
+const rtl::TIdentMap& CursorIdents();
 
 class TCursorTable {
  public:
-  // The cursor stored under id; the platform's arrow when there is none.
-  HCURSOR Get(int id) const;
-  bool Contains(int id) const { return cursors_.count(id) != 0; }
+  // Holds the standard numbers from the start.
+  TCursorTable();
+  // The cursor stored under id; the platform's arrow when there is none; nullptr for crNone.
+  HCURSOR Get(TCursor id) const;
+  bool Contains(TCursor id) const { return cursors_.count(id) != 0; }
   int Count() const { return static_cast<int>(cursors_.size()); }
   // Stores a cursor under id (nullptr removes the entry). The table destroys nothing: cursors
   // loaded from resources are shared ones that the system keeps for the module.
-  void Set(int id, HCURSOR cursor);
+  void Set(TCursor id, HCURSOR cursor);
 
  private:
-  std::map<int, HCURSOR> cursors_;
+  std::map<TCursor, HCURSOR> cursors_;
 };
 
 // The one table; usable from start-up code that runs before main.

@@ -1,19 +1,13 @@
 #include "Forms.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
-#include "ExceptionHook.h"
 #include "Guards.h"
 #include "rtl/Filer.h"
 
 namespace gui {
 
 RTL_IMPLEMENT_CLASS(TForm);
-RTL_IMPLEMENT_CLASS(TApplication);
-
-TApplication* Application = nullptr;
 
 static const std::vector<std::string> kBorderStyleNames = {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"};
 static const std::vector<std::string> kBorderIconNames = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
@@ -185,10 +179,9 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 TWindowState TForm::WindowState() const {
-  auto* self = const_cast<TForm*>(this);
-  if (self->HandleAllocated() && IsWindowVisible(self->Handle())) {
-    if (IsIconic(self->Handle())) return wsMinimized;
-    if (IsZoomed(self->Handle())) return wsMaximized;
+  if (HWND wnd = WindowHandle(); wnd && IsWindowVisible(wnd)) {
+    if (IsIconic(wnd)) return wsMinimized;
+    if (IsZoomed(wnd)) return wsMaximized;
     return wsNormal;
   }
   return windowState_;
@@ -307,10 +300,10 @@ void TForm::Release() {
 }
 
 TWinControl* TForm::ActiveControl() const {
-  auto* self = const_cast<TForm*>(this);
-  if (!self->HandleAllocated()) return nullptr;
+  HWND wnd = WindowHandle();
+  if (!wnd) return nullptr;
   HWND focus = GetFocus();
-  for (HWND w = focus; w && w != self->Handle(); w = GetParent(w))
+  for (HWND w = focus; w && w != wnd; w = GetParent(w))
     if (TWinControl* c = FindControl(w)) return c;
   return nullptr;
 }
@@ -363,6 +356,31 @@ static bool BroadcastDialogChar(TWinControl* parent, char ch) {
 
 bool TForm::DialogChar(char ch) { return BroadcastDialogChar(this, ch); }
 
+bool TForm::PreviewKey(TMessage& m) {
+  if (!keyPreview_) return false;
+  switch (m.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(m.WParam);
+      if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
+        KeyDown(key, KeyboardShiftState());
+      else
+        KeyUp(key, KeyboardShiftState());
+      m.WParam = key;
+      return key == 0;
+    }
+    case WM_CHAR: {
+      char ch = static_cast<char>(m.WParam);
+      KeyPress(ch);
+      m.WParam = static_cast<unsigned char>(ch);
+      return ch == 0;
+    }
+  }
+  return false;
+}
+
 void TForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_CLOSE:
@@ -402,110 +420,6 @@ void TForm::WndProc(TMessage& m) {
       return;
   }
   TCustomControl::WndProc(m);
-}
-
-// ---------------------------------------------------------------------------- TApplication
-
-static void AppExceptionHandler(std::exception_ptr e) {
-  if (Application) Application->HandleException(e);
-}
-
-TApplication::TApplication(rtl::TComponent* owner) : TComponent(owner) {
-  Application = this;
-  SetExceptionHandler(&AppExceptionHandler);
-}
-
-TApplication::~TApplication() {
-  Destroying();
-  DestroyComponents();
-  SetExceptionHandler(nullptr);
-  if (Application == this) Application = nullptr;
-}
-
-void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-}
-
-void TApplication::SetTitle(const std::string& v) { title_ = v; }
-
-void TApplication::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TComponent::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
-}
-
-void TApplication::Terminate() {
-  if (!terminated_) PostQuitMessage(0);
-  terminated_ = true;
-}
-
-bool TApplication::PreTranslate(MSG& msg) {
-  if (OnMessage && OnMessage(msg)) return true;
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_SYSCHAR) return false;
-  HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  auto* form = rtl::As<TForm>(TWinControl::FindControl(top));
-  if (!form) return false;
-  if (msg.message == WM_SYSCHAR) return form->DialogChar(static_cast<char>(msg.wParam));
-  TShiftState shift = KeyboardShiftState();
-  if (form->IsShortCut(static_cast<WORD>(msg.wParam), shift)) return true;
-  if (msg.wParam == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-    // A control that wants the Tab key itself says so.
-    if (!(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTTAB)) {
-      form->SelectNext(!(shift & ssShift));
-      return true;
-    }
-  }
-  return false;
-}
-
-bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
-  if (msg.message == WM_QUIT) {
-    terminated_ = true;
-    return true;
-  }
-  try {
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
-  return true;
-}
-
-void TApplication::ProcessMessages() {
-  MSG msg;
-  while (ProcessMessage(msg)) {
-  }
-}
-
-void TApplication::HandleMessage() {
-  MSG msg;
-  if (!ProcessMessage(msg)) WaitMessage();
-}
-
-void TApplication::Run() {
-  if (mainForm_) mainForm_->Show();
-  while (!terminated_) HandleMessage();
-}
-
-int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-  HWND owner = GetActiveWindow();
-  if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
-  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
-}
-
-void TApplication::HandleException(std::exception_ptr e) {
-  try {
-    std::rethrow_exception(e);
-  } catch (const std::exception& x) {
-    if (OnException) return OnException(x);
-    MessageBox(x.what(), title_, MB_OK | MB_ICONSTOP);
-  } catch (...) {
-    MessageBox("Unknown error", title_, MB_OK | MB_ICONSTOP);
-  }
 }
 
 }  // namespace gui

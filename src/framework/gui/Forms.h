@@ -1,5 +1,5 @@
-// Forms (top-level windows built from their form resource) and the application object: message
-// loop, pending-message processing, shortcuts, and the central exception handler.
+// Forms: top-level windows built from their form resource, with their menu, icon, tab order,
+// mnemonics and key preview. The application object that runs them is in Application.h.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +48,8 @@ class TForm : public TCustomControl {
   void SetClientHeight(int v) { SetClientSize(ClientWidth(), v); }
   void SetClientSize(int width, int height);
   RECT ClientRect() const override;
+  // The form hears the key messages of its focused control first (OnKeyDown, OnKeyPress,
+  // OnKeyUp with the form as sender); zeroing the key swallows it.
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool v) { keyPreview_ = v; }
   int PixelsPerInch() const { return pixelsPerInch_; }
@@ -91,6 +93,7 @@ class TForm : public TCustomControl {
   void Paint() override { OnPaint(this); }
   virtual bool CloseQuery();
   void VisibleChanged() override;
+  bool PreviewKey(TMessage& m) override;
 
  private:
   DWORD WindowStyle() const;
@@ -113,47 +116,7 @@ class TForm : public TCustomControl {
   HWND lastFocus_ = nullptr;
 };
 
-class TApplication : public rtl::TComponent {
-  RTL_CLASS(TApplication, rtl::TComponent)
- public:
-  explicit TApplication(rtl::TComponent* owner = nullptr);
-  ~TApplication() override;
-
-  void Initialize();
-  const std::string& Title() const { return title_; }
-  void SetTitle(const std::string& v);
-  template <class F>
-  void CreateForm(F*& ref) {
-    ref = new F(this);
-    if (!mainForm_) mainForm_ = ref;
-  }
-  TForm* MainForm() const { return mainForm_; }
-  // Shows the main form and handles messages until Terminate.
-  void Run();
-  void Terminate();
-  bool Terminated() const { return terminated_; }
-  // Handles every message waiting in the queue, then returns.
-  void ProcessMessages();
-  // Handles one message, or waits for the next one when none is waiting.
-  void HandleMessage();
-  // The platform's modal message box, owned by the active form.
-  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
-  void HandleException(std::exception_ptr e);
-  std::function<void(const std::exception&)> OnException;
-  // Messages not dispatched to a window (thread messages), and everything else first.
-  std::function<bool(MSG&)> OnMessage;
-
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
-
- private:
-  bool ProcessMessage(MSG& msg);
-  bool PreTranslate(MSG& msg);
-
-  std::string title_;
-  TForm* mainForm_ = nullptr;
-  bool terminated_ = false;
-};
-
-extern TApplication* Application;
-
 }  // namespace gui
+
+// Every user of forms also needs the application object.
+#include "Application.h"

@@ -1,6 +1,5 @@
 #include "UtilWindow.h"
 
-#include "ExceptionHook.h"
 #include "rtl/Exceptions.h"
 
 namespace gui {
@@ -30,35 +29,24 @@ TUtilWindow::~TUtilWindow() {
   DestroyWindow(handle_);
 }
 
+void TUtilWindow::Release(std::unique_ptr<TUtilWindow> window) {
+  if (!window) return;
+  if (!window->InProcedure()) return;  // freed here, on the way out
+  window->released_ = true;
+  (void)window.release();  // the outermost Dispatch frees it
+}
+
 void TUtilWindow::Dispatch(TMessage& m) {
-  if (handler_ && handler_(m)) return;
+  // Counted, so that a Release from inside waits for the outermost message to be done.
+  struct TDepth {
+    TUtilWindow* w;
+    explicit TDepth(TUtilWindow* w) : w(w) { ++w->depth_; }
+    ~TDepth() {
+      if (--w->depth_ == 0 && w->released_) delete w;  // nothing of it is touched after this
+    }
+  } depth(this);
+  if (!released_ && handler_ && handler_(m)) return;
   subclass_.CallPrevious(m);
-}
-
-TTimer::TTimer()
-    : window_([this](TMessage& m) {
-        if (m.Msg != WM_TIMER) return false;
-        if (OnTimer) OnTimer();
-        return true;
-      }) {}
-
-TTimer::~TTimer() { KillTimer(window_.Handle(), 1); }
-
-void TTimer::SetInterval(unsigned ms) {
-  if (ms == interval_) return;
-  interval_ = ms;
-  Update();
-}
-
-void TTimer::SetEnabled(bool v) {
-  if (v == enabled_) return;
-  enabled_ = v;
-  Update();
-}
-
-void TTimer::Update() {
-  KillTimer(window_.Handle(), 1);
-  if (enabled_ && interval_ > 0) SetTimer(window_.Handle(), 1, interval_, nullptr);
 }
 
 }  // namespace gui

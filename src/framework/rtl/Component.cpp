@@ -118,11 +118,13 @@ void TComponent::Loaded() { state_ &= ~(csLoading | csReading); }
 
 void TComponent::Notification(TComponent* c, TOperation op) {
   if (op == TOperation::opRemove && c) RemoveFreeNotification(c);
-  // Owned components hear of insertions and removals too (they may hold references). Copy:
-  // a handler may free components.
+  // Owned components hear of insertions and removals too (they may hold references). A handler
+  // may free components: each one is called only while it is still owned here.
   std::vector<TComponent*> owned = components_;
-  for (auto it = owned.rbegin(); it != owned.rend(); ++it)
-    if (*it != c) (*it)->Notification(c, op);
+  for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+    if (*it == c || std::find(components_.begin(), components_.end(), *it) == components_.end()) continue;
+    (*it)->Notification(c, op);
+  }
 }
 
 void TComponent::DefineProperties(TFiler& filer) {

@@ -1,6 +1,8 @@
 // Ownership, names, free notification, destruction order; lists and streams.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "TestClasses.h"
 #include "rtl/Lists.h"
 
@@ -52,6 +54,43 @@ TEST(Component, RemovalFromTheOwnerIsHeardBySiblings) {
   a->RemoveFreeNotification(b);  // even without a link, the owner tells its components
   delete b;
   EXPECT_EQ(a->Buddy(), nullptr);
+}
+
+namespace {
+// Frees a sibling when it hears of an insertion into their owner.
+class TSiblingKiller : public TComponent {
+ public:
+  TSiblingKiller(TComponent* owner, std::vector<std::string>& log) : TComponent(owner), log_(log) {}
+  TComponent* victim = nullptr;
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    log_.push_back(Name());
+    if (op == TOperation::opInsert && victim) delete std::exchange(victim, nullptr);
+  }
+
+ private:
+  std::vector<std::string>& log_;
+};
+}  // namespace
+
+TEST(Component, ABroadcastSkipsAComponentThatAnEarlierHandlerFreed) {
+  std::vector<std::string> log;
+  TRoot root(nullptr);
+  auto* first = new TSiblingKiller(&root, log);
+  first->SetName("First");
+  auto* killer = new TSiblingKiller(&root, log);
+  killer->SetName("Killer");
+  auto* last = new TSiblingKiller(&root, log);
+  last->SetName("Last");
+  // Owned components hear it last created first: Last, then Killer, which frees First.
+  killer->victim = first;
+  log.clear();
+  auto* newcomer = new TThing(&root);
+  // Freeing First is itself told to the others (the nested "Last", "Killer"); First, gone, is
+  // never called.
+  EXPECT_EQ(log, (std::vector<std::string>{"Last", "Killer", "Last", "Killer"}));
+  EXPECT_EQ(root.ComponentCount(), 3);
+  EXPECT_EQ(root.Components(2), newcomer);
 }
 
 TEST(Component, NamesAreValidatedAndUniqueWithinTheOwner) {
