@@ -140,6 +140,8 @@ TEST_F(LabelTest, AutoSizeFitsTheTextAndWithWordWrapKeepsTheWidth) {
 
   label->SetCaption("");
   EXPECT_EQ(label->Height(), m.lineHeight) << "an empty label keeps one line's height";
+  label->SetCaption("&");
+  EXPECT_EQ(label->Height(), m.lineHeight) << "so does a lone accelerator mark";
 
   label->Font().SetHeight(-24);
   label->SetCaption("Dial");
