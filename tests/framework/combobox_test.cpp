@@ -270,6 +270,19 @@ TEST_F(ComboTest, ItemHeightSetsTheOwnerDrawnItemsAndAChangeKeepsTheList) {
   EXPECT_EQ(fixed->ItemHeightAt(0), 30);
   EXPECT_EQ(SendMessageA(fixed->Handle(), CB_GETCOUNT, 0, 0), 4);
   EXPECT_EQ(fixed->ItemIndex(), 2);
+  // The selection field is an item too: 6 pixels more for both.
+  auto field = [&] { return SendMessageA(fixed->Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0); };
+  LRESULT before = field();
+  fixed->SetItemHeight(36);
+  EXPECT_EQ(field() - before, 6);
+
+  // Variable heights start from ItemHeight: a change measures every item again.
+  auto* variable = Make<TColourCombo>(csOwnerDrawVariable);
+  variable->SetItemHeight(18);
+  variable->HandleNeeded();
+  EXPECT_EQ(variable->ItemHeightAt(3), 18);
+  variable->SetItemHeight(26);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(variable->ItemHeightAt(i), 26) << "item " << i;
 }
 
 TEST_F(ComboTest, ReCreatingTheWindowKeepsItemsTextAndSelection) {
@@ -280,6 +293,10 @@ TEST_F(ComboTest, ReCreatingTheWindowKeepsItemsTextAndSelection) {
   EXPECT_EQ(SendMessageA(c->Handle(), CB_GETCOUNT, 0, 0), 4);
   EXPECT_EQ(c->ItemIndex(), 2);
   EXPECT_EQ(c->Text(), "three");
+  c->Items().Insert(0, "zero");
+  EXPECT_EQ(c->Text(), "three") << "a list-only box keeps showing its item when the list changes";
+  EXPECT_EQ(c->ItemIndex(), 3);
+  c->Items().Delete(0);
 
   c->SetStyle(csDropDown);
   c->SetItemIndex(-1);
