@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "GdiCounter.h"
 #include "StdCtrls.h"
 #include "TextInk.h"
 #include "rtl/Filer.h"
@@ -442,4 +443,24 @@ TEST_F(ComboTest, AFailingReadOfTheItemsLeavesTheListTakingChanges) {
   c->Items().Add("gamma");
   EXPECT_EQ(c->Items().Count(), 2);
   EXPECT_EQ(SendMessageA(c->Handle(), CB_GETCOUNT, 0, 0), c->Items().Count()) << "the window follows the list";
+}
+
+TEST(ComboBox, OwnerDrawingAndReCreationReleaseEveryGdiObjectAndWindow) {
+  testsupport::GdiDelta delta;
+  {
+    TApplication app;
+    auto* form = new TForm(&app);
+    auto* c = new TColourCombo(form);
+    c->SetParent(form);
+    c->SetStyle(csOwnerDrawVariable);
+    c->Items().Add("one");
+    c->Items().Add("two");
+    c->HandleNeeded();
+    c->SetDroppedDown(true);
+    c->SetDroppedDown(false);
+    c->SetStyle(csDropDown);  // a new window, new children
+    c->SetStyle(csOwnerDrawFixed);
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  EXPECT_EQ(delta.Delta(), 0);
 }

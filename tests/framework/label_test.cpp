@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "GdiCounter.h"
 #include "Label.h"
 #include "StdCtrls.h"
 #include "TextInk.h"
@@ -284,4 +285,22 @@ TEST_F(LabelTest, ItsAcceleratorTypedWithAltFocusesTheFocusControl) {
   EXPECT_EQ(label->FocusControl(), nullptr) << "the reference goes with the control";
   AltKey(app, form, 'N');
   EXPECT_TRUE(first->Focused());
+}
+
+TEST(Label, MeasuringAndPaintingReleaseEveryGdiObject) {
+  testsupport::GdiDelta delta;
+  {
+    TApplication app;
+    auto* form = new TForm(&app);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetCaption("&Dial");  // measured on a screen DC
+    label->SetLayout(tlCenter);   // measured again while painting
+    Surface s(80, 30);
+    label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s.Dc()), 0);
+    label->SetEnabled(false);
+    label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(s.Dc()), 0);
+    label->Font().SetHeight(-20);
+  }
+  EXPECT_EQ(delta.Delta(), 0);
 }

@@ -310,14 +310,6 @@ void TCustomComboBox::WndProc(TMessage& m) {
       // The focus passing to the edit field and back stays inside the control.
       if (IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) return DefaultHandler(m);
       break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-      // Keys the edit field passes on were heard there already.
-      if (EditHandle() && GetFocus() == EditHandle()) return DefaultHandler(m);
-      break;
     case WM_DESTROY:
       // Whatever destroys the window, a new one shows the same.
       text_ = GetText();
