@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Accel.h"
 #include "Guards.h"
 #include "Menus.h"
 
@@ -27,24 +28,6 @@ constexpr int kBottomRow = 0x7FFFFFFE;
 
 // Brush where the source bit is set, destination kept elsewhere.
 constexpr DWORD kRopBrushWhereSet = 0xE20746;
-
-char UpperChar(char c) {
-  return static_cast<char>(reinterpret_cast<UINT_PTR>(
-      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
-}
-
-// The character after the first single "&" of a caption ("&&" is a literal ampersand).
-bool IsAccel(char ch, const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return UpperChar(caption[i + 1]) == UpperChar(ch);
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -709,7 +692,7 @@ void TGxBitmapButton::WndProc(gui::TMessage& m) {
       m.Result = 0;
       return;
     case gui::CM_DIALOGCHAR:
-      if (Enabled() && IsAccel(static_cast<char>(m.WParam), Caption())) {
+      if (Enabled() && gui::IsAccel(static_cast<char>(m.WParam), Caption())) {
         Click();
         m.Result = 1;
         return;

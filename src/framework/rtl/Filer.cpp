@@ -377,16 +377,22 @@ void TReader::ReadProperties(TComponent* c) {
 
 void TReader::ReadProperty(TPersistent* obj, const std::string& path) {
   // "Font.Name": walk through the sub-objects to the one that holds the last name.
+  TPersistent* holder = obj;
   std::string rest = path;
   for (size_t dot; (dot = rest.find('.')) != std::string::npos;) {
-    const TPropInfo* p = obj->ClassType().FindProp(rest.substr(0, dot));
-    TPersistent* sub = p && p->Kind == TPropKind::Class ? As<TPersistent>(p->GetObj(obj)) : nullptr;
-    if (!sub) throw EReadError(Format(msg::kUnknownProperty, path.c_str()));
-    obj = sub;
+    const TPropInfo* p = holder->ClassType().FindProp(rest.substr(0, dot));
+    TPersistent* sub = p && p->Kind == TPropKind::Class ? As<TPersistent>(p->GetObj(holder)) : nullptr;
+    // No such sub-object: a defined property may carry the dotted name ("Items.Strings").
+    if (!sub) return ReadDefinedProperty(obj, path, path);
+    holder = sub;
     rest = rest.substr(dot + 1);
   }
-  if (const TPropInfo* p = obj->ClassType().FindProp(rest)) return ReadPropValue(obj, *p);
-  propName_ = rest;
+  if (const TPropInfo* p = holder->ClassType().FindProp(rest)) return ReadPropValue(holder, *p);
+  ReadDefinedProperty(holder, rest, path);
+}
+
+void TReader::ReadDefinedProperty(TPersistent* obj, const std::string& name, const std::string& path) {
+  propName_ = name;
   propFound_ = false;
   obj->DefineProperties(*this);
   if (!propFound_) throw EReadError(Format(msg::kUnknownProperty, path.c_str()));

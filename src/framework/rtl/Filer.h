@@ -120,6 +120,8 @@ class TReader : public TFiler {
   void ReadProperties(TComponent* c);
   void ReadProperty(TPersistent* obj, const std::string& path);
   void ReadPropValue(TPersistent* obj, const TPropInfo& p);
+  // A property obj defines itself (DefineProperties) under name; path names it in errors.
+  void ReadDefinedProperty(TPersistent* obj, const std::string& name, const std::string& path);
   void ResolveFixups();
 
   TStream& stream_;

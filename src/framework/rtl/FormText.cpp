@@ -141,8 +141,11 @@ class Parser {
 
   std::string String() {
     std::string r;
+    Peek();
     for (;;) {
-      char c = Peek();
+      // Parts join when they touch ('It''s '#169) or across a '+'; blanks end the string, so the
+      // strings of a list stay apart.
+      char c = pos_ < s_.size() ? s_[pos_] : '\0';
       if (c == '\'') {
         ++pos_;
         for (;;) {
@@ -165,7 +168,7 @@ class Parser {
         long long code;
         if (!TryStrToInt(s_.substr(b, pos_ - b), code) || code < 0 || code > 255) Fail("character code expected");
         r += static_cast<char>(code);
-      } else if (c == '+') {
+      } else if (Peek() == '+') {
         ++pos_;
         if (Peek() != '\'' && Peek() != '#') Fail("string expected after '+'");
       } else {

@@ -52,6 +52,7 @@ class TThing : public TComponent {
   }
   TNotifyEvent OnClick;
   std::string Data;  // a defined binary property
+  std::vector<std::string> Lines;  // a defined list with a dotted name, as "Items.Strings"
 
   int loadedCalls = 0;
   bool buddySetWhenLoaded = false;
@@ -71,6 +72,20 @@ class TThing : public TComponent {
     filer.DefineBinaryProperty(
         "Data", [this](TStream& s) { Data.resize(static_cast<size_t>(s.Size())); s.ReadBuffer(Data.data(), s.Size()); },
         [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<long long>(Data.size())); }, !Data.empty());
+    filer.DefineProperty(
+        "Lines.Strings",
+        [this](TReader& r) {
+          Lines.clear();
+          r.ReadListBegin();
+          while (!r.EndOfList()) Lines.push_back(r.ReadString());
+          r.ReadListEnd();
+        },
+        [this](TWriter& w) {
+          w.WriteListBegin();
+          for (auto& l : Lines) w.WriteString(l);
+          w.WriteListEnd();
+        },
+        !Lines.empty());
   }
   TLabelText* GetText() const { return const_cast<TLabelText*>(&Text); }
 

@@ -32,6 +32,7 @@ std::unique_ptr<TRoot> MakeSample() {
   b->SetBuddy(a);
   a->OnClick.Bind(root.get(), &TRoot::FirstClick);
   a->Data = std::string("\x00\x01\x02\xFF", 4);
+  a->Lines = {"one", "two"};
   b->SetDesignPosition(16, 96);
   return root;
 }
@@ -74,6 +75,7 @@ TEST(FormResource, RoundTripRestoresEveryPropertyAndResolvesReferences) {
   EXPECT_EQ(a->Buddy(), b);
   EXPECT_EQ(b->Buddy(), a);
   EXPECT_EQ(a->Data, std::string("\x00\x01\x02\xFF", 4));
+  EXPECT_EQ(a->Lines, (std::vector<std::string>{"one", "two"})) << "a defined property with a dotted name";
   EXPECT_EQ(b->DesignLeft(), 16);
   EXPECT_EQ(b->DesignTop(), 96);
 
@@ -122,10 +124,26 @@ TEST(FormResource, TextFormCompilesToTheWriterEncoding) {
   EXPECT_NE(text.find("Text.Caption = 'Sub'"), std::string::npos);
   EXPECT_NE(text.find("OnClick = FirstClick"), std::string::npos);
   EXPECT_NE(text.find("Data = {"), std::string::npos);
+  EXPECT_NE(text.find("Lines.Strings = ( 'one' 'two' )"), std::string::npos) << "a list's strings stay apart";
 
   TMemoryStream again;
   ObjectTextToBinary(text, again);
   EXPECT_EQ(again.Bytes(), bytes);
+}
+
+TEST(FormResource, QuotedPartsJoinWhenTheyTouchOrAcrossAPlusAndListStringsStayApart) {
+  TMemoryStream bin;
+  ObjectTextToBinary(
+      "object R: TRoot\n  object T: TThing\n    Caption = 'a''b'#67 +\n      'd'\n"
+      "    Lines.Strings = (\n      'one'\n      'two' 'three')\n  end\nend\n",
+      bin);
+  bin.SetPosition(0);
+  TRoot root(nullptr);
+  ReadComponentFromStream(bin, &root);
+  auto* t = static_cast<TThing*>(root.FindComponent("T"));
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->Caption, "a'bCd");
+  EXPECT_EQ(t->Lines, (std::vector<std::string>{"one", "two", "three"}));
 }
 
 TEST(FormResource, TextSyntaxErrorsNameTheLine) {
