@@ -141,6 +141,8 @@ TEST_F(Controller, IsConstructedWithTheDefaultOptionsEpochTablesAndPool) {
   std::string text = FormText(&c);
   EXPECT_NE(text.find("EntryOptions = [efoAutoSelect, efoBeepOnError, efoInsertPushes]"), std::string::npos) << text;
   EXPECT_NE(text.find("Epoch = " + std::to_string(c.Epoch())), std::string::npos) << text;
+  c.EntryOptions = 0;
+  EXPECT_NE(FormText(&c).find("EntryOptions = []"), std::string::npos);
 }
 
 TEST_F(Controller, EpochTakesOnly1600To3999AndIsReadThroughOnGetEpoch) {

@@ -366,6 +366,7 @@ TEST_F(TimerPool, AFailingHandlerReachesTheCentralHandlerAndEndsThatTick) {
 TEST_F(TimerPool, AHandlerThatFreesThePoolEndsTheFiring) {
   TFakeTicks ticks(1000);
   auto* pool = new TEcTimerPool(nullptr);
+  pool->OnAllTriggers.Bind(&rec, &TRecorder::All);
   pool->AddTrigger(100, rec.OnA());
   pool->AddTrigger(100, rec.OnB());
   rec.action = [&](int) { delete pool; };
