@@ -45,7 +45,8 @@ class TEcTimerPool : public rtl::TComponent {
   // A recurring trigger; returns its handle. ENoTimersAvailable when the window timer is
   // refused (the trigger stays in the pool).
   int AddTrigger(uint32_t interval, TTriggerEvent onTrigger);
-  // A trigger removed when it first fires; its handle, or -1.
+  // A trigger removed when it first fires (before its handler runs); returns its handle. It stays
+  // one-time when the window timer is refused.
   int AddOneTimeTrigger(uint32_t interval, TTriggerEvent onTrigger);
   // A handle that no trigger has is ignored.
   void RemoveTrigger(int handle);
