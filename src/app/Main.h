@@ -8,6 +8,7 @@
 #include "StatusBar.h"
 #include "StdCtrls.h"
 #include "bitmapbtn/GxBmpBtn.h"
+#include "entry/EcBase.h"
 #include "ras_component.h"
 
 class TForm1 : public gui::TForm {
@@ -18,6 +19,7 @@ class TForm1 : public gui::TForm {
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
   gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
+  ec::TEcController* EcController1 = nullptr;
   bitmapbtn::TGxBitmapList* GxBitmapList1 = nullptr;
   TRAS* RAS1 = nullptr;
   gui::TMainMenu* MainMenu1 = nullptr;

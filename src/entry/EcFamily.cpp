@@ -1,0 +1,40 @@
+// The family's process-wide objects and its start-up and shutdown.
+#include <windows.h>
+
+#include <memory>
+
+#include "entry/EcIntl.h"
+#include "strres/EcSrMgr.h"
+#include "strres/StringResource.h"
+
+namespace ec {
+
+namespace {
+
+int g_guard = 0;
+std::unique_ptr<TEcIntlSup> g_intl;
+std::unique_ptr<TEcUserData> g_userData;
+
+}  // namespace
+
+TEcIntlSup* IntlSup() { return g_intl.get(); }
+TEcUserData* UserData() { return g_userData.get(); }
+
+void InitializeEntryFamily() {
+  if (g_guard-- != 0) return;
+  // The string tables come first: the settings take their letters from them. The tables count
+  // their own opening, so this works whichever start-up step runs first.
+  strres::InitializeFamily(StringResourceFamily(), GetModuleHandleA(nullptr));
+  g_intl = std::make_unique<TEcIntlSup>();
+  g_userData = std::make_unique<TEcUserData>();
+  // The attached label's class registration for form streaming goes here, after the settings.
+}
+
+void FinalizeEntryFamily() {
+  if (g_guard++ != -1) return;
+  g_userData.reset();
+  g_intl.reset();
+  strres::FinalizeFamily(StringResourceFamily());
+}
+
+}  // namespace ec

@@ -1,0 +1,26 @@
+// A component written as form-resource text, and form-resource text read into a component.
+#pragma once
+
+#include <string>
+
+#include "rtl/Component.h"
+#include "rtl/Filer.h"
+#include "rtl/FormText.h"
+
+namespace entrytest {
+
+inline std::string FormText(rtl::TComponent* root) {
+  rtl::TMemoryStream binary;
+  rtl::WriteComponentToStream(binary, root);
+  binary.SetPosition(0);
+  return rtl::ObjectBinaryToText(binary);
+}
+
+inline void LoadFormText(rtl::TComponent* root, const std::string& text) {
+  rtl::TMemoryStream binary;
+  rtl::ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  rtl::ReadComponentFromStream(binary, root);
+}
+
+}  // namespace entrytest
