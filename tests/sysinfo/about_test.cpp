@@ -8,6 +8,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "Guards.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 #include "rtl/Streams.h"
@@ -89,11 +90,10 @@ TEST(ShellAbout, PassesTheAdditionalTextTheIconAndReturnsThePlatformsResult) {
   EXPECT_EQ(call.icon, about.Icon()->Handle());
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(call.icon, &info));
+  gui::TBitmapHandle colourBits(info.hbmColor), maskBits(info.hbmMask);
   BITMAP colour{};
-  GetObjectA(info.hbmColor, sizeof colour, &colour);
+  GetObjectA(colourBits, sizeof colour, &colour);
   EXPECT_EQ(colour.bmWidth, 32);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
 
   about.SetIcon(nullptr);
   about.Execute();
