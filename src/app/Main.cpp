@@ -16,6 +16,7 @@ void TForm1::DeclareProperties(rtl::TClassBuilder<TForm1>& b) {
   b.Field("MainMenu1", &TForm1::MainMenu1);
   b.Field("Exit1", &TForm1::Exit1);
   b.Field("About1", &TForm1::About1);
+  b.Field("About", &TForm1::About);
   b.Method("FormCreate", &TForm1::FormCreate);
   b.Method("cbConnChange", &TForm1::cbConnChange);
   b.Method("Exit1Click", &TForm1::Exit1Click);
@@ -46,7 +47,7 @@ void TForm1::ShowEntryStatus() {
 
 void TForm1::Exit1Click(rtl::TObject*) { Close(); }
 
-void TForm1::About1Click(rtl::TObject*) {}
+void TForm1::About1Click(rtl::TObject*) { About->Execute(); }
 
 void TForm1::btnDialClick(rtl::TObject*) {
   if (cbConn->Text().empty()) {

@@ -10,6 +10,7 @@
 #include "bitmapbtn/GxBmpBtn.h"
 #include "entry/EcBase.h"
 #include "ras_component.h"
+#include "sysinfo/SuAbout.h"
 
 class TForm1 : public gui::TForm {
   RTL_CLASS(TForm1, gui::TForm)
@@ -25,6 +26,7 @@ class TForm1 : public gui::TForm {
   gui::TMainMenu* MainMenu1 = nullptr;
   gui::TMenuItem* Exit1 = nullptr;
   gui::TMenuItem* About1 = nullptr;
+  sysinfo::TSuShellAbout* About = nullptr;
 
   void FormCreate(rtl::TObject* sender);
   void cbConnChange(rtl::TObject* sender);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Main.h"
+#include "sysinfo/SuVInfo.h"
 
 using namespace gui;
 
@@ -86,6 +87,45 @@ TEST_F(MainWindow, ExitEndsTheMessageLoop) {
   app.Run();  // returns only when the program ends
   EXPECT_TRUE(app.Terminated());
   EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+}
+
+TEST_F(MainWindow, AboutShowsTheProgramsTextAndIconOverTheMainWindow) {
+  sysinfo::TSuShellAbout* about = Form1->About;
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->Caption(), "");
+  EXPECT_EQ(about->TitleText(), "");
+  EXPECT_EQ(about->AdditionalText(), "Tessaline v1.01 \xA9 Brindlex UK. All rights reserved.");
+  EXPECT_EQ(about->Icon()->Data(), Form1->Icon().Data()) << "the window's own icon";
+  EXPECT_GT(about->ShellVersion(), 0.0);
+
+  int calls = 0;
+  HWND parent = nullptr;
+  std::string text = "unset", additional;
+  HICON icon = nullptr;
+  about->SetShellAboutCall([&](HWND p, const char* t, const char* a, HICON i) {
+    ++calls, parent = p, text = t, additional = a, icon = i;
+    return 1;
+  });
+  PostMessageA(Form1->Handle(), WM_COMMAND, Form1->About1->Command(), 0);
+  app.ProcessMessages();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(parent, Form1->Handle());
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(additional, about->AdditionalText());
+  EXPECT_EQ(icon, about->Icon()->Handle());
+  EXPECT_NE(icon, nullptr);
+}
+
+TEST(Program, CarriesItsOwnVersionResource) {
+  sysinfo::TSuVersionInfo info(nullptr);
+  info.SetFileName("Tessaline.exe");
+  info.LoadVersionInfo();
+  EXPECT_EQ(info.ProductName(), "Tessaline");
+  EXPECT_EQ(info.ProductVersion(), "1.01");
+  EXPECT_EQ(info.FileVersion(), "1.01");
+  EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 1.01);
+  EXPECT_EQ(info.CompanyName(), "Brindlex UK");
+  EXPECT_EQ(info.LegalCopyright(), "Copyright \xA9 Brindlex UK. All rights reserved.");
 }
 
 TEST(Program, ExitFromItsMenuEndsTheProgram) {

@@ -2,6 +2,7 @@
 // driven by real mouse clicks and typing; checks what a person sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -259,4 +260,76 @@ TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
   std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
   EXPECT_NE(log.find("state 8192"), std::string::npos) << log;
   EXPECT_NE(log.find("hang-up requested"), std::string::npos) << log;
+}
+
+namespace {
+
+// The first shown dialog of the platform's dialog class that the process owns.
+HWND FindDialogOf(DWORD pid, DWORD timeoutMs) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  for (DWORD waited = 0; !search.found && waited < timeoutMs; waited += 50) {
+    EnumWindows(
+        [](HWND w, LPARAM l) {
+          auto* s = reinterpret_cast<Search*>(l);
+          DWORD owner = 0;
+          char cls[32] = {};
+          GetWindowThreadProcessId(w, &owner);
+          GetClassNameA(w, cls, sizeof cls);
+          if (owner != s->pid || !IsWindowVisible(w) || lstrcmpA(cls, "#32770") != 0) return TRUE;
+          s->found = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(50);
+  }
+  return search.found;
+}
+
+std::string TextOf(HWND w) {
+  char text[512] = {};
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+std::vector<std::string> StaticTexts(HWND dialog) {
+  std::vector<std::string> texts;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[32] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) texts.push_back(TextOf(c));
+  }
+  return texts;
+}
+
+}  // namespace
+
+TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
+  Program p(true);
+  ASSERT_NE(p.wnd, nullptr);
+  SetForegroundWindow(p.wnd);
+  Sleep(200);
+  // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
+  PressKey(VK_MENU);
+  PressKey(VK_RIGHT);
+  PressKey(VK_RETURN);
+  HWND about = FindDialogOf(p.pi.dwProcessId, 5000);
+  ASSERT_NE(about, nullptr) << "no About dialog appeared";
+  // An empty Caption leaves the platform's title alone.
+  EXPECT_EQ(TextOf(about).substr(0, 5), "About");
+  EXPECT_EQ(GetWindow(about, GW_OWNER), p.wnd) << "the main window is its parent";
+  EXPECT_FALSE(IsWindowEnabled(p.wnd)) << "modal";
+  std::vector<std::string> texts = StaticTexts(about);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Tessaline v1.01 \xA9 Brindlex UK. All rights reserved."), texts.end())
+      << ::testing::PrintToString(texts);
+
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 100 && IsWindow(about); ++i) Sleep(50);
+  EXPECT_FALSE(IsWindow(about)) << "closed";
+  EXPECT_TRUE(IsWindowEnabled(p.wnd));
+  EXPECT_FALSE(p.Ended(200)) << "the program goes on";
+  PostMessageA(p.wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.Ended(10000));
 }

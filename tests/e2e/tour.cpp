@@ -1,5 +1,6 @@
 // A short scripted tour of the running program, for `make run` without a display: choose an
-// entry, dial, see it connected, hang up; a screenshot of each stage goes into the folder given.
+// entry, dial, see it connected, hang up, open About; a screenshot of each stage goes into the
+// folder given.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,12 +16,13 @@ namespace {
 HWND g_main;
 std::string g_dir;
 
-void Shot(const char* name) {
+void Shot(const char* name, HWND window = nullptr) {
   Sleep(300);
+  if (!window) window = g_main;
   gui::TScreenDC screen;
   RECT r;
-  GetWindowRect(g_main, &r);
-  if (IsIconic(g_main)) r = RECT{0, 0, 640, 240};
+  GetWindowRect(window, &r);
+  if (IsIconic(window)) r = RECT{0, 0, 640, 240};
   int w = r.right - r.left, h = r.bottom - r.top;
   gui::TMemoryDC mem(screen);
   BITMAPINFO bi{};
@@ -96,6 +98,28 @@ int main(int argc, char** argv) {
   ClickAt(Client(368 + 64, 48 + 40));  // "Hang Up"
   Sleep(1500);
   Shot("6-hung-up");
+
+  // "About" from the menu bar: Alt, one item to the right, Enter; the platform's dialog opens.
+  SetForegroundWindow(g_main);
+  PressKey(VK_MENU);
+  PressKey(VK_RIGHT);
+  PressKey(VK_RETURN);
+  HWND about = nullptr;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(g_main, &pid);
+  for (int i = 0; i < 100 && !about; ++i, Sleep(50)) {
+    HWND w = FindWindowA("#32770", nullptr);
+    DWORD owner = 0;
+    if (w) GetWindowThreadProcessId(w, &owner);
+    if (w && owner == pid && IsWindowVisible(w)) about = w;
+  }
+  if (about) {
+    Shot("7-about", about);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+  } else {
+    std::fprintf(stderr, "tour: no About dialog\n");
+  }
 
   PostMessageA(g_main, WM_CLOSE, 0, 0);
   return 0;
