@@ -80,6 +80,8 @@ static std::map<std::string, const TClassInfo*>& Registry() {
 
 void RegisterClassInfo(const TClassInfo& info) { Registry()[UpperCase(info.Name)] = &info; }
 
+bool RegisterClassOnce(const TClassInfo& info) { return Registry().emplace(UpperCase(info.Name), &info).second; }
+
 const TClassInfo* FindClassInfo(const std::string& name) {
   auto it = Registry().find(UpperCase(name));
   return it == Registry().end() ? nullptr : it->second;

@@ -79,6 +79,9 @@ struct TClassInfo {
 
 // Class registry: create components by class name.
 void RegisterClassInfo(const TClassInfo& info);
+// Registers info unless a class of the same name is registered already (that one stays);
+// true when info was registered now.
+bool RegisterClassOnce(const TClassInfo& info);
 const TClassInfo* FindClassInfo(const std::string& name);
 
 class TObject {
@@ -295,5 +298,13 @@ struct Registrar {
     return info;                                                                       \
   }                                                                                    \
   static const ::rtl::detail::Registrar Self##Registrar_(&Self::StaticClass)
+
+// Defines a class's information without registering it: code of its own registers the class
+// later (a family's start-up with RegisterClassOnce, say).
+#define RTL_IMPLEMENT_CLASS_UNREGISTERED(Self)                                         \
+  const ::rtl::TClassInfo& Self::StaticClass() {                                       \
+    static const ::rtl::TClassInfo info = ::rtl::detail::MakeClassInfo<Self>(#Self);   \
+    return info;                                                                       \
+  }
 
 }  // namespace rtl

@@ -1,6 +1,7 @@
 // Ownership, names, free notification, destruction order; lists and streams.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <utility>
 
 #include "TestClasses.h"
@@ -114,6 +115,34 @@ TEST(Component, NamesAreValidatedAndUniqueWithinTheOwner) {
   EXPECT_EQ(root.FindComponent("EDIT2"), b);
   a->SetName("Edit1");  // renaming to its own name is fine
   EXPECT_EQ(b->ComponentIndex(), 1);
+}
+
+// Two classes of one name whose information is registered by hand, not before main.
+namespace first {
+class TLateThing : public TComponent {
+  RTL_CLASS(TLateThing, TComponent)
+ public:
+  using TComponent::TComponent;
+};
+RTL_IMPLEMENT_CLASS_UNREGISTERED(TLateThing);
+}  // namespace first
+namespace second {
+class TLateThing : public TComponent {
+  RTL_CLASS(TLateThing, TComponent)
+ public:
+  using TComponent::TComponent;
+};
+RTL_IMPLEMENT_CLASS_UNREGISTERED(TLateThing);
+}  // namespace second
+
+TEST(ClassRegistry, ALateRegistrationKeepsAClassOfTheSameNameThatCameFirst) {
+  EXPECT_EQ(FindClassInfo("TLateThing"), nullptr) << "not registered before main";
+  EXPECT_TRUE(RegisterClassOnce(first::TLateThing::StaticClass()));
+  EXPECT_FALSE(RegisterClassOnce(second::TLateThing::StaticClass()));
+  EXPECT_FALSE(RegisterClassOnce(first::TLateThing::StaticClass()));
+  EXPECT_EQ(FindClassInfo("tlatething"), &first::TLateThing::StaticClass());
+  std::unique_ptr<TComponent> made(FindClassInfo("TLateThing")->Create(nullptr));
+  EXPECT_TRUE(made->Is<first::TLateThing>());
 }
 
 TEST(Persistent, AssignFromAnUnrelatedClassRaisesTheAssignError) {
