@@ -117,6 +117,20 @@ TEST(Controls, ParentFontIsFollowedUntilTheControlSetsItsOwn) {
   EXPECT_EQ(b->Font().Name(), form->Font().Name());
 }
 
+TEST(Controls, TheParentFormIsTheOutermostParentWhenThatIsAForm) {
+  TApplication app;
+  auto* form = new TForm(&app);
+  auto* panel = new TWinControl(form);
+  auto* probe = new TProbe(form);
+  EXPECT_EQ(GetParentForm(probe), nullptr) << "not placed yet";
+  probe->SetParent(panel);
+  EXPECT_EQ(GetParentForm(probe), nullptr) << "a parent chain that ends in no form";
+  panel->SetParent(form);
+  EXPECT_EQ(GetParentForm(probe), form) << "the form two parents up";
+  EXPECT_EQ(GetParentForm(form), form);
+  EXPECT_EQ(GetParentForm(nullptr), nullptr);
+}
+
 TEST(Controls, AlignedStatusBarSitsAlongTheBottom) {
   TApplication app;
   auto* form = new TForm(&app);

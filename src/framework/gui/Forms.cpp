@@ -422,4 +422,10 @@ void TForm::WndProc(TMessage& m) {
   TCustomControl::WndProc(m);
 }
 
+TForm* GetParentForm(TControl* control) {
+  if (!control) return nullptr;
+  while (control->Parent()) control = control->Parent();
+  return rtl::As<TForm>(control);
+}
+
 }  // namespace gui

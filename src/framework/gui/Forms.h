@@ -116,6 +116,10 @@ class TForm : public TCustomControl {
   HWND lastFocus_ = nullptr;
 };
 
+// The form a control sits on: the outermost of its parents (or the control itself) when that is
+// a form, else none.
+TForm* GetParentForm(TControl* control);
+
 }  // namespace gui
 
 // Every user of forms also needs the application object.
