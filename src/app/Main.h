@@ -9,6 +9,7 @@
 #include "StdCtrls.h"
 #include "bitmapbtn/GxBmpBtn.h"
 #include "entry/EcBase.h"
+#include "label3d/FxLabel.h"
 #include "ras_component.h"
 #include "sysinfo/SuAbout.h"
 
@@ -18,6 +19,8 @@ class TForm1 : public gui::TForm {
   explicit TForm1(rtl::TComponent* owner);
 
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
+  fx::TFxLabel* FxLabel1 = nullptr;
+  fx::TFxLabel* FxLabel2 = nullptr;
   gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
   ec::TEcController* EcController1 = nullptr;

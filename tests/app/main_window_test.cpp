@@ -81,6 +81,63 @@ TEST_F(MainWindow, OpensCentredOnTheScreenWhateverTheStoredPosition) {
   EXPECT_NE(w.left, 169);
 }
 
+namespace {
+
+// Lines the label's caption takes in its font, wrapped in its width less the 3-D effect's reach.
+int LinesOf(fx::TFxLabel* label, int reach) {
+  TScreenDC screen;
+  TSelectObject font(screen, label->Font().Handle());
+  RECT r{0, 0, label->Width() - reach, 0};
+  std::string text = label->Caption();
+  int height = DrawTextA(screen, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+  return height / tm.tmHeight;
+}
+
+}  // namespace
+
+TEST_F(MainWindow, TheHeadlineAndTheNoticeAreRaised3DLabelsOfOneLineEach) {
+  fx::TFxLabel* headline = Form1->FxLabel1;
+  fx::TFxLabel* notice = Form1->FxLabel2;
+  ASSERT_TRUE(headline && notice);
+  // In the resource's order: after the button, before the combo box.
+  EXPECT_EQ(headline->ComponentIndex(), Form1->btnDial->ComponentIndex() + 1);
+  EXPECT_EQ(notice->ComponentIndex(), headline->ComponentIndex() + 1);
+  EXPECT_EQ(Form1->cbConn->ComponentIndex(), notice->ComponentIndex() + 1);
+  EXPECT_EQ(headline->Parent(), Form1);
+
+  auto bounds = [](TControl* c) {
+    return std::to_string(c->Left()) + "," + std::to_string(c->Top()) + " " + std::to_string(c->Width()) + "x" +
+           std::to_string(c->Height());
+  };
+  EXPECT_EQ(bounds(headline), "8,8 497x33");
+  EXPECT_EQ(bounds(notice), "48,88 273x35");
+  EXPECT_EQ(headline->Caption(), "Select the Connection and then DIAL");
+  EXPECT_EQ(headline->Font().Name(), "Arial");
+  EXPECT_EQ(headline->Font().Height(), -27);
+  EXPECT_EQ(headline->Font().Style(), FontStyle(fsBold));
+  EXPECT_EQ(headline->Font().Color(), clBlack);
+  EXPECT_EQ(headline->Font().Charset(), ANSI_CHARSET);
+  EXPECT_EQ(notice->Caption(), "\xA9 Brindlex UK");
+  EXPECT_EQ(notice->Font().Name(), "Times New Roman");
+  EXPECT_EQ(notice->Font().Height(), -27);
+  EXPECT_EQ(notice->Font().Style(), 0u);
+  EXPECT_EQ(notice->Font().Color(), clGray);
+  EXPECT_EQ(notice->Font().Charset(), DEFAULT_CHARSET);
+  for (fx::TFxLabel* label : {headline, notice}) {
+    EXPECT_FALSE(label->ParentFont());
+    EXPECT_EQ(label->Appearance(), fx::apRaised);
+    EXPECT_EQ(label->ColorScheme(), fx::csWindows);
+    EXPECT_TRUE(label->Transparent());
+    EXPECT_TRUE(label->WordWrap());
+    EXPECT_EQ(label->CustomSettings().HighlightColor(), clWhite);
+    EXPECT_EQ(label->CustomSettings().ShadowColor(), clBlack);
+    // Raised text reaches one pixel further each way: two more across.
+    EXPECT_EQ(LinesOf(label, 2), 1) << label->Caption();
+  }
+}
+
 TEST_F(MainWindow, ExitEndsTheMessageLoop) {
   // The menu command arrives as a person's click would: as WM_COMMAND with the item's id.
   PostMessageA(Form1->Handle(), WM_COMMAND, Form1->Exit1->Command(), 0);

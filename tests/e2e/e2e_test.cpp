@@ -8,6 +8,7 @@
 
 #include "Driver.h"
 #include "Main.h"
+#include "MemorySurface.h"
 
 using namespace gui;
 using namespace e2e;
@@ -92,6 +93,44 @@ TEST_F(EndToEnd, OpensWithThePhonebookEntriesAndAnEmptyStatusLine) {
   EXPECT_EQ(Caption(), "Dial");
   EXPECT_EQ(Form1->cbConn->Text(), "");
   EXPECT_TRUE(Form1->cbConn->Focused() || IsChild(Form1->cbConn->Handle(), GetFocus())) << "focus starts in the entry list";
+}
+
+TEST_F(EndToEnd, TheHeadlineAndTheNoticeShowOnTheScreenAsRaisedText) {
+  const COLORREF back = GetSysColor(COLOR_BTNFACE);
+  auto light = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+  struct Shown {
+    TControl* label;
+    COLORREF face;
+  };
+  for (Shown s : {Shown{Form1->FxLabel1, RGB(0, 0, 0)}, Shown{Form1->FxLabel2, RGB(128, 128, 128)}}) {
+    POINT at = s.label->ClientToScreen(POINT{0, 0});
+    const int w = s.label->Width(), h = s.label->Height();
+    tsupport::Surface shot(w, h);
+    {
+      TScreenDC screen;
+      BitBlt(shot.Dc(), 0, 0, w, h, screen, at.x, at.y, SRCCOPY);
+    }
+    // The white highlight lies one pixel above the face, the black shadow one below: the first
+    // row with text in it is lighter than the window, the last darker.
+    int top = -1, bottom = -1, faces = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        if (shot.At(x, y) == back) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        faces += shot.At(x, y) == s.face;
+      }
+    ASSERT_GE(top, 0) << s.label->Name() << " shows something";
+    for (int x = 0; x < w; ++x) {
+      if (shot.At(x, top) != back) {
+        EXPECT_GT(light(shot.At(x, top)), light(back)) << s.label->Name() << " top row, x " << x;
+      }
+      if (shot.At(x, bottom) != back) {
+        EXPECT_LT(light(shot.At(x, bottom)), light(back)) << s.label->Name() << " bottom row, x " << x;
+      }
+    }
+    EXPECT_GT(faces, 100) << s.label->Name() << " in its font colour";
+  }
 }
 
 TEST_F(EndToEnd, TypingAnUnknownNameSaysNoParametersAreAvailable) {
