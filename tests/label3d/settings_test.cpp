@@ -112,15 +112,3 @@ TEST_F(SettingsTest, AssignCopiesTheTenValuesSilentlyAndRefusesOtherClasses) {
     EXPECT_STREQ(e.what(), "Cannot assign a TPersistent to a TFxCustomSettings");
   }
 }
-
-TEST(Directions, EachStepsOnePixelXToTheRightYDownwards) {
-  struct {
-    TFxShadeDirection d;
-    int dx, dy;
-  } steps[] = {{sdNone, 0, 0},     {sdUp, 0, -1},      {sdUpRight, 1, -1}, {sdRight, 1, 0}, {sdDownRight, 1, 1},
-               {sdDown, 0, 1},     {sdDownLeft, -1, 1}, {sdLeft, -1, 0},   {sdUpLeft, -1, -1}};
-  for (auto& s : steps) {
-    EXPECT_EQ(DirectionOffsets(s.d).dx, s.dx) << int(s.d);
-    EXPECT_EQ(DirectionOffsets(s.d).dy, s.dy) << int(s.d);
-  }
-}
