@@ -54,3 +54,14 @@ TEST(Fonts, TheFrameworksDefaultFontIsTheFaceItNames) {
   TFont font;  // "MS Sans Serif", height -11
   EXPECT_EQ(FaceOf(font.Handle()), font.Name());
 }
+
+// The serif face of the main window's notice: without a replacement Wine falls back to a sans face.
+TEST(Fonts, TimesNewRomanIsDrawnWithASerifFace) {
+  TFontHandle font(CreateFontA(-27, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Times New Roman"));
+  TMemoryDC dc;
+  TSelectObject selected(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  EXPECT_EQ(tm.tmPitchAndFamily & 0xF0, FF_ROMAN) << FaceOf(font);
+}
