@@ -24,6 +24,16 @@ wine_fonts() {
   return 0
 }
 
+# The caption scheme the program's styled caption is made for (scripts/wine-caption.reg: light
+# text on a dark caption, a caption font of normal weight), imported once per prefix and again
+# when the file changes. Needs the server running.
+wine_caption_scheme() {
+  local reg="$TESS_ROOT/scripts/wine-caption.reg" marker="$WINEPREFIX/.tess-caption"
+  cmp -s "$reg" "$marker" && return 0
+  "$WINE64" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 </dev/null && cp "$reg" "$marker"
+  return 0
+}
+
 # Creates the prefix once, brings Wine's fonts into it, and leaves a persistent server running.
 # Wine's helper processes would otherwise inherit the caller's output pipes and keep test runners
 # waiting forever.
@@ -44,6 +54,7 @@ wine_prepare() {
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
   fi
+  wine_caption_scheme
 }
 
 wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }

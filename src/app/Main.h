@@ -10,6 +10,7 @@
 #include "bitmapbtn/GxBmpBtn.h"
 #include "entry/EcBase.h"
 #include "ras_component.h"
+#include "styler/GxForm.h"
 #include "sysinfo/SuAbout.h"
 
 class TForm1 : public gui::TForm {
@@ -20,6 +21,7 @@ class TForm1 : public gui::TForm {
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
   gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
+  styler::TGxFormStyler* GxFormStyler1 = nullptr;
   ec::TEcController* EcController1 = nullptr;
   bitmapbtn::TGxBitmapList* GxBitmapList1 = nullptr;
   TRAS* RAS1 = nullptr;
