@@ -186,19 +186,25 @@ void TGxFormStyler::DrawTextElement(HDC dc, TGxCompanyText& element, bool active
   t.left = measured.right;
 }
 
-void TGxFormStyler::DrawCaptionIcon(HDC dc, RECT& t) const {
+void TGxFormStyler::DrawCaptionIcon(HDC dc, RECT& t) {
   t.left += 1;
   HICON icon = OwnerForm()->Icon().Handle();
   if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));  // the program's
   if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+  if (HICON small = SmallIcon(icon)) DrawIconEx(dc, t.left + 1, t.top + 1, small, 0, 0, 0, nullptr, DI_NORMAL);
+  t.left += GetSystemMetrics(SM_CXSMICON) + 1;
+}
+
+HICON TGxFormStyler::SmallIcon(HICON icon) {
+  if (icon == smallIconOf_ && smallIcon_) return smallIcon_;
   int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   if (cx == 0) cx = GetSystemMetrics(SM_CXSIZE);
   if (cy == 0) cy = GetSystemMetrics(SM_CYSIZE);
   // The small image from the icon's own resource when it has one, else the image scaled.
-  gui::TIconHandle small(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
-  if (!small) small.Reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
-  if (small) DrawIconEx(dc, t.left + 1, t.top + 1, small, 0, 0, 0, nullptr, DI_NORMAL);
-  t.left += GetSystemMetrics(SM_CXSMICON) + 1;
+  smallIcon_.Reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
+  if (!smallIcon_) smallIcon_.Reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
+  smallIconOf_ = icon;
+  return smallIcon_;
 }
 
 void TGxFormStyler::DrawCaptionButtons(HDC dc, const RECT& c) const {

@@ -155,7 +155,10 @@ void TGxFormStyler::HookWndProc(gui::TMessage& m) {
   inherited::HookWndProc(m);
   if (!*alive) return;
   switch (m.Msg) {
-    case WM_SETICON: PaintCaption(IsCaptionActive()); break;
+    case WM_SETICON:
+      smallIcon_.Reset();  // the icon may be a new one under an old handle
+      PaintCaption(IsCaptionActive());
+      break;
     case WM_SETTEXT:
       // The platform has just drawn its own caption with the new text.
       if (IsWindowVisible(HookedHandle())) PaintCaption(IsCaptionActive());
@@ -217,6 +220,7 @@ bool TGxFormStyler::WMSetCursor(gui::TMessage& m) {
 }
 
 void TGxFormStyler::SettingsChanged() {
+  smallIcon_.Reset();  // the small icon's size may have changed
   LoadCaptionFont(*captionFont_);
   for (TGxCompanyText* t : {static_cast<TGxCompanyText*>(appNameText_.get()), static_cast<TGxCompanyText*>(captionText_.get()),
                             companyText_.get()})

@@ -128,7 +128,10 @@ class TGxFormStyler : public TGxWndProcComponent {
   bool ToolWindow() const;
   int MeasureTextElement(HDC dc, TGxCompanyText& element, const RECT& t) const;
   void DrawTextElement(HDC dc, TGxCompanyText& element, bool active, RECT& t) const;
-  void DrawCaptionIcon(HDC dc, RECT& t) const;
+  void DrawCaptionIcon(HDC dc, RECT& t);
+  // The small image of the icon the caption shows, made once per icon (making it reloads the
+  // icon's resource, which costs more than all the rest of a paint).
+  HICON SmallIcon(HICON icon);
   void DrawCaptionButtons(HDC dc, const RECT& c) const;
 
   std::unique_ptr<gui::TFont> captionFont_;
@@ -136,6 +139,8 @@ class TGxFormStyler : public TGxWndProcComponent {
   std::unique_ptr<TGxAppNameText> appNameText_;
   std::unique_ptr<TGxCaptionText> captionText_;
   std::unique_ptr<gui::TUtilWindow> utilityWindow_;
+  gui::TIconHandle smallIcon_;
+  HICON smallIconOf_ = nullptr;
   gui::TColor colors_[4];
   gui::TAlignment alignment_ = gui::taLeftJustify;
   TGxGradientOptions options_ = goSmart;

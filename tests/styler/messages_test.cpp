@@ -2,8 +2,11 @@
 // again, icon and setting changes, a second styler, and what the styler leaves when it goes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "GdiCounter.h"
 #include "MessageRecorder.h"
 #include "StylerTest.h"
 
@@ -133,16 +136,45 @@ TEST(StylerMessages, ABorderStyleChangeMakesANewWindowThatIsStyledToo) {
   EXPECT_GT(TextPixels(*s, t, GetSysColor(COLOR_CAPTIONTEXT)), 50);
 }
 
-TEST(StylerMessages, AnIconChangeRepaintsTheCaption) {
+namespace {
+
+// An icon file of one 16 x 16 image in a single colour.
+void LoadIcon(gui::TIcon& icon, COLORREF colour) {
+  std::vector<uint8_t> f;
+  auto put = [&f](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) f.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  put(0, 2), put(1, 2), put(1, 2);                                  // the directory: one icon
+  put(16, 1), put(16, 1), put(0, 1), put(0, 1), put(1, 2), put(32, 2);  // 16 x 16, 32 bits
+  put(40 + 16 * 16 * 4 + 16 * 4, 4), put(22, 4);
+  put(40, 4), put(16, 4), put(32, 4), put(1, 2), put(32, 2);         // the image and its mask
+  for (int i = 0; i < 6; ++i) put(0, 4);
+  for (int i = 0; i < 16 * 16; ++i) put(0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour), 4);
+  for (int i = 0; i < 16; ++i) put(0, 4);
+  rtl::TMemoryStream stream(std::move(f));
+  icon.LoadFromStream(stream);
+}
+
+}  // namespace
+
+TEST(StylerMessages, TheFormsIconIsShownAndAChangeRepaintsTheCaption) {
   StyledForm f;
   RECT t = TextRect(f.Wnd(), gui::bsSingle);
+  POINT centre{t.left + 2 + GetSystemMetrics(SM_CXSMICON) / 2, t.top + 1 + GetSystemMetrics(SM_CYSMICON) / 2};
+  LoadIcon(f.form->Icon(), RGB(255, 0, 0));  // the form sends WM_SETICON
+  EXPECT_EQ(Capture(f.Wnd())->At(centre.x, centre.y), RGB(255, 0, 0));
+  LoadIcon(f.form->Icon(), RGB(0, 255, 0));
+  EXPECT_EQ(Capture(f.Wnd())->At(centre.x, centre.y), RGB(0, 255, 0));
+  // Whatever was drawn over the caption, the icon message paints it again.
   {
     gui::TWindowDC dc(f.Wnd());
     gui::TBrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
     FillRect(dc, &t, red);
   }
   SendMessageA(f.Wnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
-  EXPECT_EQ(Capture(f.Wnd())->At(t.left, t.top), RGB(0, 0, 0));
+  auto s = Capture(f.Wnd());
+  EXPECT_EQ(s->At(t.left, t.top), RGB(0, 0, 0));
+  EXPECT_EQ(s->At(centre.x, centre.y), RGB(0, 255, 0)) << "still the form's own icon";
 }
 
 TEST(StylerMessages, ASettingChangeReloadsTheCaptionFontAndTheFontsMadeFromIt) {
@@ -202,6 +234,22 @@ TEST(StylerMessages, GoingItLeavesTheCaptionSegmentAsTheTextAndThePlatformsCapti
   EXPECT_EQ(TGxFormStyler::StylerRegistry(), nullptr);
   RECT t = TextRect(f.Wnd(), gui::bsSingle);
   EXPECT_NE(Capture(f.Wnd())->At(t.left, t.top), RGB(0, 0, 0)) << "the platform's caption again";
+}
+
+TEST(StylerMessages, AStylersWholeLifeGivesBackEveryHandleItTook) {
+  gui::TApplication app;
+  gui::TForm* form = ShownForm(app);
+  testsupport::GdiDelta gdi;
+  auto* s = new TGxFormStyler(form);
+  s->CompanyText()->SetCaption("Brindlex UK");
+  s->CompanyText()->ApplyFontKind(fkSystemBI);
+  for (bool active : {false, true}) SendMessageA(form->Handle(), WM_NCACTIVATE, active, 0);
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  form->SetBorderStyle(gui::bsSizeable);
+  Pump();
+  delete s;
+  Pump();
+  EXPECT_EQ(gdi.Delta(), 0);
 }
 
 TEST(StylerMessages, GoingWhenTheTextIsAlreadyTheCaptionSegmentStillGivesThePlatformsCaptionBack) {
