@@ -157,6 +157,19 @@ void LoadIcon(gui::TIcon& icon, COLORREF colour) {
 
 }  // namespace
 
+TEST(StylerMessages, AWindowMadeAgainWhileTheFormIsReadIsHookedWhenReadingEnds) {
+  StyledForm f;
+  f.form->DestroyHandle();
+  HWND now = f.form->Handle();  // before the posted rehook arrives
+  EXPECT_FALSE(f.styler->Hooked());
+  f.styler->Loaded();
+  EXPECT_TRUE(f.styler->Hooked());
+  EXPECT_EQ(f.styler->HookedHandle(), now);
+  Pump();  // the rehook finds it hooked already
+  EXPECT_EQ(TGxWndProcComponent::HookRegistry()->size(), 1u);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(now, GWLP_WNDPROC)), f.styler->HookInstance());
+}
+
 TEST(StylerMessages, TheFormsIconIsShownAndAChangeRepaintsTheCaption) {
   StyledForm f;
   RECT t = TextRect(f.Wnd(), gui::bsSingle);
