@@ -71,14 +71,13 @@ TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner
 }
 
 TGxFormStyler::~TGxFormStyler() {
-  Destroying();  // the form window's destruction below must not look like a re-creation
   if (g_stylerRegistry) {
     std::erase(*g_stylerRegistry, this);
     if (g_stylerRegistry->empty()) g_stylerRegistry.reset();
   }
   if (Hooked()) UnhookWindow();
   gui::TForm* form = OwnerForm();
-  if (captionText_ && !form->IsDestroying()) {
+  if (!form->IsDestroying()) {
     form->SetText(captionText_->GetCaption());
     // Unhooked, the frame is the platform's again: it repaints its own caption over ours.
     if (HWND wnd = form->WindowHandle())

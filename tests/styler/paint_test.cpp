@@ -86,8 +86,11 @@ TEST_F(Caption, BandColoursAreComponentArithmeticInBothDirections) {
   f.styler->SetClrLeftActive(RGB(250, 3, 77));
   f.styler->SetClrRightActive(RGB(5, 254, 77));
   EXPECT_TRUE(Bands(*Shot(), RGB(250, 3, 77), RGB(5, 254, 77), 7));
-  f.styler->SetNumColors(236);
+  f.styler->SetNumColors(1000);
+  EXPECT_EQ(f.styler->NumColors(), 236) << "at most 236 bands";
   EXPECT_TRUE(Bands(*Shot(), RGB(250, 3, 77), RGB(5, 254, 77), 236));
+  f.styler->SetNumColors(0);
+  EXPECT_EQ(f.styler->NumColors(), 2) << "at least 2: a caption is never left unpainted";
 }
 
 TEST_F(Caption, UnderTheButtonsTheRightColourWithTheGradientAndTheSolidColourWithout) {
