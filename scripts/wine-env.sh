@@ -24,15 +24,14 @@ wine_fonts() {
   return 0
 }
 
-# The platform's core faces that Wine maps to no installed font: "Times New Roman" would otherwise
-# fall back to a sans face. Liberation's faces have the same metrics (package fonts-liberation).
-wine_font_replacements() {
-  [ -f "$WINEPREFIX/.tess-font-replacements" ] && return 0
-  local key='HKCU\Software\Wine\Fonts\Replacements' face
-  for face in "Times New Roman=Liberation Serif" "Courier New=Liberation Mono"; do
-    "$WINE64" reg add "$key" /v "${face%%=*}" /t REG_SZ /d "${face#*=}" /f >/dev/null 2>&1 </dev/null
-  done
-  touch "$WINEPREFIX/.tess-font-replacements"
+# The prefix's settings (scripts/wine-settings.reg: the caption scheme the program's styled caption
+# is made for, font replacements), imported once per prefix and again when the file changes.
+# Needs the server running.
+wine_settings() {
+  local reg="$TESS_ROOT/scripts/wine-settings.reg" marker="$WINEPREFIX/.tess-settings"
+  cmp -s "$reg" "$marker" && return 0
+  "$WINE64" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 </dev/null && cp "$reg" "$marker"
+  return 0
 }
 
 # Creates the prefix once, brings Wine's fonts into it, and leaves a persistent server running.
@@ -50,13 +49,12 @@ wine_prepare() {
     # Without a window manager every window destruction waits 2 s unless windows are unmanaged.
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
     touch "$WINEPREFIX/.tess-ready"
-    wine_font_replacements
   else
     wine_fonts  # an older prefix gets them too; the server is down, so its next start sees them
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
-    wine_font_replacements
   fi
+  wine_settings
 }
 
 wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }

@@ -12,6 +12,7 @@ void TForm1::DeclareProperties(rtl::TClassBuilder<TForm1>& b) {
   b.Field("FxLabel2", &TForm1::FxLabel2);
   b.Field("cbConn", &TForm1::cbConn);
   b.Field("StatusBar1", &TForm1::StatusBar1);
+  b.Field("GxFormStyler1", &TForm1::GxFormStyler1);
   b.Field("EcController1", &TForm1::EcController1);
   b.Field("GxBitmapList1", &TForm1::GxBitmapList1);
   b.Field("RAS1", &TForm1::RAS1);

@@ -11,6 +11,7 @@
 #include "entry/EcBase.h"
 #include "label3d/FxLabel.h"
 #include "ras_component.h"
+#include "styler/GxForm.h"
 #include "sysinfo/SuAbout.h"
 
 class TForm1 : public gui::TForm {
@@ -23,6 +24,7 @@ class TForm1 : public gui::TForm {
   fx::TFxLabel* FxLabel2 = nullptr;
   gui::TComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
+  styler::TGxFormStyler* GxFormStyler1 = nullptr;
   ec::TEcController* EcController1 = nullptr;
   bitmapbtn::TGxBitmapList* GxBitmapList1 = nullptr;
   TRAS* RAS1 = nullptr;

@@ -173,6 +173,26 @@ TEST_F(MainWindow, AboutShowsTheProgramsTextAndIconOverTheMainWindow) {
   EXPECT_NE(icon, nullptr);
 }
 
+TEST_F(MainWindow, ItsCaptionIsStyledWithTheCompanyTheApplicationNameAndTheVersion) {
+  styler::TGxFormStyler* s = Form1->GxFormStyler1;
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->CompanyText()->Caption(), "Brindlex UK");
+  EXPECT_EQ(s->CompanyText()->FontKind(), styler::fkSystemBI);
+  EXPECT_EQ(s->AppNameText()->Caption(), "Tessaline - ");
+  EXPECT_EQ(s->AppNameText()->FontKind(), styler::fkSystemB);
+  EXPECT_EQ(s->CaptionText()->Caption(), "v1.01");
+  EXPECT_EQ(s->CaptionText()->FontKind(), styler::fkSystem);
+  for (auto* t : {static_cast<styler::TGxCompanyText*>(s->CompanyText()),
+                  static_cast<styler::TGxCompanyText*>(s->AppNameText()),
+                  static_cast<styler::TGxCompanyText*>(s->CaptionText())})
+    EXPECT_TRUE(t->Visible());
+  EXPECT_EQ(s->NumColors(), 64);
+  EXPECT_EQ(s->Options(), styler::goSmart);
+  EXPECT_TRUE(s->Hooked());
+  EXPECT_EQ(s->HookedHandle(), Form1->Handle());
+  EXPECT_EQ(Form1->Caption(), "Brindlex UK Tessaline -  v1.01") << "the text the segments compose";
+}
+
 TEST(Program, CarriesItsOwnVersionResource) {
   sysinfo::TSuVersionInfo info(nullptr);
   info.SetFileName("Tessaline.exe");

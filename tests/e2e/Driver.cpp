@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Guards.h"
 #include "TestFiles.h"
 
 namespace e2e {
@@ -73,6 +74,75 @@ void PressKey(WORD vk, bool alt) {
   if (alt) key(VK_MENU, true);
   Send(in, n);
   PumpFor(60);
+}
+
+static RECT WindowRectOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+Screenshot::Screenshot(HWND wnd) : Screenshot(WindowRectOf(wnd)) {}
+
+Screenshot::Screenshot(const RECT& r) {
+  w_ = r.right - r.left;
+  h_ = r.bottom - r.top;
+  stride_ = (w_ * 3 + 3) & ~3;
+  gui::TScreenDC screen;
+  gui::TMemoryDC mem(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w_, h_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  gui::TBitmapHandle bmp(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bits) return;
+  gui::TSelectObject selected(mem, bmp);
+  BitBlt(mem, 0, 0, w_, h_, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  pixels_.assign(static_cast<const char*>(bits), static_cast<size_t>(stride_) * static_cast<size_t>(h_));
+}
+
+COLORREF Screenshot::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_ || pixels_.empty()) return CLR_INVALID;
+  const auto* p = reinterpret_cast<const unsigned char*>(pixels_.data()) + (h_ - 1 - y) * stride_ + x * 3;
+  return RGB(p[2], p[1], p[0]);
+}
+
+void Screenshot::Save(const std::string& path) const {
+  if (size_t slash = path.find_last_of("\\/"); slash != std::string::npos)
+    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+  BITMAPINFOHEADER ih{sizeof ih, w_, h_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof ih + pixels_.size()), 0, 0,
+                      static_cast<DWORD>(sizeof fh + sizeof ih)};
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::fwrite(pixels_.data(), pixels_.size(), 1, f);
+    std::fclose(f);
+  }
+}
+
+OtherWindow::OtherWindow() {
+  STARTUPINFOA si{sizeof si};
+  char cmd[] = "notepad.exe";
+  if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+  WaitForInputIdle(pi_.hProcess, 10000);
+  for (int i = 0; i < 200 && !wnd_; ++i) {
+    HWND w = FindWindowA("Notepad", nullptr);
+    if (w && IsWindowVisible(w)) wnd_ = w;
+    else Sleep(50);
+  }
+  if (!wnd_) return;
+  SetWindowPos(wnd_, HWND_TOP, 0, GetSystemMetrics(SM_CYSCREEN) - 200, 240, 200, SWP_SHOWWINDOW);
+  SetForegroundWindow(wnd_);
+  Sleep(300);
+}
+
+OtherWindow::~OtherWindow() {
+  if (!pi_.hProcess) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 0);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hThread);
+  CloseHandle(pi_.hProcess);
 }
 
 std::string TempPath(const std::string& name) {

@@ -21,6 +21,39 @@ void ClickAt(POINT screen);
 void TypeText(const std::string& text);
 void PressKey(WORD vk, bool alt = false);
 
+// The part of the screen a window covers, as the screen shows it now.
+class Screenshot {
+ public:
+  explicit Screenshot(HWND wnd);
+  // A rectangle of the screen.
+  explicit Screenshot(const RECT& screen);
+  Screenshot(const Screenshot&) = delete;
+  Screenshot& operator=(const Screenshot&) = delete;
+  int Width() const { return w_; }
+  int Height() const { return h_; }
+  // (0, 0) is the window's (or the rectangle's) top-left corner.
+  COLORREF At(int x, int y) const;
+  // A 24-bit bitmap file; the folder is made when missing.
+  void Save(const std::string& path) const;
+
+ private:
+  int w_ = 0, h_ = 0, stride_ = 0;
+  std::string pixels_;  // bottom-up rows of blue, green, red
+};
+
+// Starts Wine's notepad and brings it to the front in the screen's bottom-left corner, away from
+// windows in the middle: another active window. Ends it when it goes.
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  HWND Handle() const { return wnd_; }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  HWND wnd_ = nullptr;
+};
+
 // A file in a fresh temporary folder of the test's own.
 std::string TempPath(const std::string& name);
 void WriteFile(const std::string& path, const std::string& text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -369,6 +370,57 @@ TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
   EXPECT_FALSE(IsWindow(about)) << "closed";
   EXPECT_TRUE(IsWindowEnabled(p.wnd));
   EXPECT_FALSE(p.Ended(200)) << "the program goes on";
+  PostMessageA(p.wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.Ended(10000));
+}
+
+namespace {
+
+// The caption bar of a single-bordered window and its text area (the caption less three
+// buttons), by the platform's metrics.
+RECT CaptionOf(const Screenshot& s) {
+  int fx = GetSystemMetrics(SM_CXDLGFRAME), fy = GetSystemMetrics(SM_CYDLGFRAME);
+  return RECT{fx, fy, s.Width() - fx, fy + GetSystemMetrics(SM_CYCAPTION) - 1};
+}
+
+int CountIn(const Screenshot& s, RECT r, COLORREF c) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += s.At(x, y) == c;
+  return n;
+}
+
+}  // namespace
+
+TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
+  Program p(true);
+  ASSERT_NE(p.wnd, nullptr);
+  SetForegroundWindow(p.wnd);
+  Sleep(400);
+  // The picture of each look is kept beside the other build results.
+  const std::string shots = "..\\..\\e2e-screenshots\\";
+  for (bool active : {true, false}) {
+    std::unique_ptr<OtherWindow> other;
+    if (!active) {
+      other = std::make_unique<OtherWindow>();
+      ASSERT_NE(other->Handle(), nullptr) << "no other window to activate";
+      Sleep(400);
+    }
+    Screenshot s(p.wnd);
+    s.Save(shots + (active ? "caption-active.bmp" : "caption-inactive.bmp"));
+    RECT c = CaptionOf(s), t = c;
+    t.right -= 3 * GetSystemMetrics(SM_CXSIZE) + 2;
+    int textStart = t.left + 1 + GetSystemMetrics(SM_CXSMICON) + 1;
+    EXPECT_EQ(s.At(t.left, t.top), RGB(0, 0, 0)) << "the gradient starts black; active " << active;
+    EXPECT_EQ(s.At(t.right - 1, t.top), GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION))
+        << "and ends in the caption colour";
+    EXPECT_EQ(s.At(c.right - 1, c.top), GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION))
+        << "which fills what the buttons leave";
+    RECT text{textStart, t.top, t.right, t.bottom};
+    EXPECT_GT(CountIn(s, text, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), 150)
+        << "the three segments in the caption-text colour";
+    EXPECT_EQ(TextOf(p.wnd), "Brindlex UK Tessaline -  v1.01") << "the window text stays";
+  }
   PostMessageA(p.wnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.Ended(10000));
 }

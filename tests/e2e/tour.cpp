@@ -1,13 +1,12 @@
 // A short scripted tour of the running program, for `make run` without a display: choose an
-// entry, dial, see it connected, hang up, open About; a screenshot of each stage goes into the
-// folder given.
+// entry, dial, see it connected, hang up, open About, put another window in front; a screenshot
+// of each stage goes into the folder given.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "Driver.h"
-#include "Guards.h"
 
 using namespace e2e;
 
@@ -19,29 +18,10 @@ std::string g_dir;
 void Shot(const char* name, HWND window = nullptr) {
   Sleep(300);
   if (!window) window = g_main;
-  gui::TScreenDC screen;
   RECT r;
   GetWindowRect(window, &r);
   if (IsIconic(window)) r = RECT{0, 0, 640, 240};
-  int w = r.right - r.left, h = r.bottom - r.top;
-  gui::TMemoryDC mem(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  gui::TBitmapHandle bmp(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  gui::TSelectObject selected(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
-  BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
-                      static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
-  std::string path = g_dir + "\\" + name + ".bmp";
-  if (FILE* f = bits ? std::fopen(path.c_str(), "wb") : nullptr) {
-    std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-    std::fwrite(bits, size, 1, f);
-    std::fclose(f);
-  }
+  Screenshot(r).Save(g_dir + "\\" + name + ".bmp");
   std::printf("stage %s\n", name);
   std::fflush(stdout);
 }
@@ -119,6 +99,13 @@ int main(int argc, char** argv) {
     Sleep(300);
   } else {
     std::fprintf(stderr, "tour: no About dialog\n");
+  }
+
+  // Another window in front: the caption in its inactive look.
+  {
+    OtherWindow other;
+    if (other.Handle()) Shot("8-inactive");
+    else std::fprintf(stderr, "tour: no other window to activate\n");
   }
 
   PostMessageA(g_main, WM_CLOSE, 0, 0);

@@ -104,6 +104,26 @@ TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
   DestroyWindow(wnd);
 }
 
+TEST(Subclass, DetachLeavesTheChainAsACallerReLinkedIt) {
+  HWND wnd = MakeWindow();
+  Logger a("a"), b("b");
+  a.sub.Install(wnd);
+  b.sub.Install(wnd);
+  // A registry above the primitive re-links b past a, then lets a go without touching procedures.
+  b.sub.SetPrevious(a.sub.Previous());
+  WNDPROC own = a.sub.Proc();
+  a.sub.Detach();
+  EXPECT_FALSE(a.sub.Installed());
+  EXPECT_EQ(a.sub.Proc(), own) << "nothing left behind as a pass-through";
+  EXPECT_EQ(ProcOf(wnd), b.sub.Proc());
+  EXPECT_EQ(Probe(wnd), "b base");
+  EXPECT_EQ(TSubclass::Top(wnd), &b.sub);
+  b.sub.Uninstall();
+  EXPECT_EQ(ProcOf(wnd), &BaseProc);
+  EXPECT_EQ(Probe(wnd), "base");
+  DestroyWindow(wnd);
+}
+
 TEST(Subclass, NotInstalledCallsNothingAndAnswersZero) {
   Logger a("a");
   g_log.clear();

@@ -45,6 +45,7 @@ decltype(&GetWindowDC) o_GetWindowDC;
 decltype(&ReleaseDC) o_ReleaseDC;
 decltype(&CreateIconFromResourceEx) o_CreateIconFromResourceEx;
 decltype(&CopyIcon) o_CopyIcon;
+decltype(&CopyImage) o_CopyImage;
 decltype(&DestroyIcon) o_DestroyIcon;
 decltype(&CreateMenu) o_CreateMenu;
 decltype(&CreatePopupMenu) o_CreatePopupMenu;
@@ -76,6 +77,7 @@ HICON WINAPI h_CreateIconFromResourceEx(PBYTE p, DWORD n, BOOL i, DWORD v, int c
   return r;
 }
 HICON WINAPI h_CopyIcon(HICON h) { auto r = o_CopyIcon(h); Created(r); return r; }
+HANDLE WINAPI h_CopyImage(HANDLE h, UINT t, int cx, int cy, UINT f) { auto r = o_CopyImage(h, t, cx, cy, f); Created(r); return r; }
 BOOL WINAPI h_DestroyIcon(HICON h) { return Released(h, o_DestroyIcon(h) != FALSE); }
 HMENU WINAPI h_CreateMenu() { auto r = o_CreateMenu(); Created(r); return r; }
 HMENU WINAPI h_CreatePopupMenu() { auto r = o_CreatePopupMenu(); Created(r); return r; }
@@ -104,7 +106,7 @@ const ImportHook kHooks[] = {
     HOOK(CreateSolidBrush), HOOK(CreateHatchBrush), HOOK(CreatePen), HOOK(CreateFontIndirectA),
     HOOK(CreateCompatibleDC), HOOK(CreateCompatibleBitmap), HOOK(CreateDIBSection), HOOK(CreateBitmap),
     HOOK(CreateRectRgn), HOOK(DeleteObject), HOOK(DeleteDC), HOOK(GetDC), HOOK(GetWindowDC), HOOK(ReleaseDC),
-    HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(DestroyIcon),
+    HOOK(CreateIconFromResourceEx), HOOK(CopyIcon), HOOK(CopyImage), HOOK(DestroyIcon),
     HOOK(CreateMenu), HOOK(CreatePopupMenu), HOOK(DestroyMenu),
     HOOK(BeginPaint), HOOK(EndPaint),
 };

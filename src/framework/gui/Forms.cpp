@@ -140,10 +140,21 @@ void TForm::ApplyIcon(rtl::TObject*) {
 void TForm::SetBorderStyle(TFormBorderStyle v) {
   if (v == borderStyle_) return;
   borderStyle_ = v;
-  if (HandleAllocated()) {
-    SetWindowLongPtrA(Handle(), GWL_STYLE, WindowStyle() | (IsWindowVisible(Handle()) ? WS_VISIBLE : 0));
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-  }
+  // The extended styles of a tool window or a dialog frame only take at creation.
+  RecreateWnd();
+}
+
+void TForm::RecreateWnd() {
+  if (!HandleAllocated()) return;
+  HWND old = Handle();
+  text_ = GetText();
+  bool shown = IsWindowVisible(old) != FALSE;
+  windowState_ = WindowState();
+  if (menu_) ::SetMenu(old, nullptr);  // DestroyWindow would destroy the menu with the window
+  DestroyHandle();
+  HandleNeeded();
+  static const int show[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+  if (shown) ShowWindow(Handle(), show[windowState_]);
 }
 
 void TForm::SetBorderIcons(TBorderIcons v) {

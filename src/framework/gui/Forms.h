@@ -64,6 +64,9 @@ class TForm : public TCustomControl {
   void Close();
   // Frees the form once the messages already queued have been handled.
   void Release();
+  // Destroys the window and makes a new one from the current properties (for styles a window
+  // cannot change in place); text, menu, place, size and whether it was shown stay.
+  void RecreateWnd();
   TWinControl* ActiveControl() const;
   void SetActiveControl(TWinControl* c);
   // Moves the focus to the next (or previous) windowed control in tab order.

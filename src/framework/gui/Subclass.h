@@ -32,6 +32,10 @@ class TSubclass {
   // Under a foreign procedure that may still call us, the thunk's address stays valid as a pure
   // pass-through to the previous procedure until the process ends (it is never freed).
   void Uninstall();
+  // Leaves the window without touching any procedure: for a caller that has already taken this
+  // thunk out of the window's chain (a hook registry that re-linked the hook above it with
+  // SetPrevious).
+  void Detach() { Forget(); }
   bool Installed() const { return wnd_ != nullptr; }
   HWND Window() const { return wnd_; }
   // The thunk's address: what the window's procedure is while this subclass is at the top.

@@ -1,0 +1,84 @@
+#include "GxHook.h"
+
+#include <algorithm>
+
+#include "rtl/Exceptions.h"
+
+namespace styler {
+
+RTL_IMPLEMENT_CLASS(TGxWndProcComponent);
+
+namespace {
+
+// Exists only while it holds a component.
+std::unique_ptr<std::vector<TGxWndProcComponent*>> g_hookRegistry;
+
+gui::TForm* RequireForm(rtl::TComponent* owner) {
+  auto* form = rtl::As<gui::TForm>(owner);
+  if (!form) throw rtl::Exception("Owner must be a Form");
+  return form;
+}
+
+}  // namespace
+
+TGxWndProcComponent::TGxWndProcComponent(rtl::TComponent* owner)
+    : TGxNonVisualComponent(owner), subclass_([this](gui::TMessage& m) { Dispatch(m); }) {
+  ownerForm_ = RequireForm(owner);
+}
+
+TGxWndProcComponent::~TGxWndProcComponent() {
+  *alive_ = false;
+  UnhookWindow();
+}
+
+const std::vector<TGxWndProcComponent*>* TGxWndProcComponent::HookRegistry() { return g_hookRegistry.get(); }
+
+void TGxWndProcComponent::HookWindow() {
+  if (hooked_ || !ownerForm_) return;
+  hookedHandle_ = ownerForm_->Handle();
+  subclass_.Install(hookedHandle_);
+  if (!g_hookRegistry) g_hookRegistry = std::make_unique<std::vector<TGxWndProcComponent*>>();
+  g_hookRegistry->push_back(this);
+  hooked_ = true;
+}
+
+void TGxWndProcComponent::UnhookWindow() {
+  if (!hooked_) return;
+  hooked_ = false;
+  if (!hookedHandle_) return;
+  if (RemoveFromRegistry())
+    subclass_.Detach();  // the hook above now calls past this one: the window's procedure stays
+  else
+    subclass_.Uninstall();
+  hookedHandle_ = nullptr;
+}
+
+bool TGxWndProcComponent::RemoveFromRegistry() {
+  if (!g_hookRegistry) return false;
+  std::erase(*g_hookRegistry, this);
+  bool chained = false;
+  for (TGxWndProcComponent* c : *g_hookRegistry) {
+    if (c->PrevWndProc() != HookInstance()) continue;
+    c->subclass_.SetPrevious(PrevWndProc());
+    chained = true;
+  }
+  if (g_hookRegistry->empty()) g_hookRegistry.reset();
+  return chained;
+}
+
+void TGxWndProcComponent::HookWndProc(gui::TMessage& m) { m.Result = CallPrevWndProc(m.Msg, m.WParam, m.LParam); }
+
+LRESULT TGxWndProcComponent::CallPrevWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!hooked_) return 0;
+  return subclass_.CallPrevious(msg, wParam, lParam);
+}
+
+void TGxWndProcComponent::Dispatch(gui::TMessage& m) {
+  HWND wnd = hookedHandle_;
+  std::shared_ptr<const bool> alive = alive_;
+  HookWndProc(m);
+  // The window is gone after its last message: the hook ends with it.
+  if (*alive && m.Msg == WM_NCDESTROY && hooked_ && hookedHandle_ == wnd) UnhookWindow();
+}
+
+}  // namespace styler
