@@ -4,7 +4,7 @@ NATIVE := build/native
 WIN64  := build/win64
 WIN32  := build/win32
 
-.PHONY: run test deps native build build32 bench clean
+.PHONY: run test deps native build build32 bench dist clean
 
 run: build
 	@scripts/run.sh
@@ -31,6 +31,10 @@ build32: native
 
 bench: build
 	@scripts/bench.sh
+
+# What a Windows user downloads: a zip per target with the program alone, checked.
+dist: build build32
+	@scripts/dist.sh
 
 clean:
 	rm -rf build
