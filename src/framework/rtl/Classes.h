@@ -289,11 +289,17 @@ struct Registrar {
 
 // Defines a class's information in its source file, inside the class's namespace, and registers
 // the class so a form resource can create it by name.
-#define RTL_IMPLEMENT_CLASS(Self)                                                      \
+#define RTL_IMPLEMENT_CLASS(Self)    \
+  RTL_IMPLEMENT_CLASS_UNREGISTERED(Self); \
+  static const ::rtl::detail::Registrar Self##Registrar_(&Self::StaticClass)
+
+// The same without the registration, for a class whose start-up code decides whether to
+// register it (RegisterClassInfo), such as one that yields to a class of the same name.
+#define RTL_IMPLEMENT_CLASS_UNREGISTERED(Self)                                         \
   const ::rtl::TClassInfo& Self::StaticClass() {                                       \
     static const ::rtl::TClassInfo info = ::rtl::detail::MakeClassInfo<Self>(#Self);   \
     return info;                                                                       \
   }                                                                                    \
-  static const ::rtl::detail::Registrar Self##Registrar_(&Self::StaticClass)
+  static_assert(true, "")
 
 }  // namespace rtl

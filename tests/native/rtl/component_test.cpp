@@ -225,3 +225,23 @@ TEST(StrUtils, FormatTrimAndConversions) {
   EXPECT_TRUE(IsValidIdent("_a1"));
   EXPECT_FALSE(IsValidIdent("a.b"));
 }
+
+namespace {
+
+// A class whose start-up decides whether it takes its name in the registry.
+class TLateThing : public TComponent {
+  RTL_CLASS(TLateThing, TComponent)
+ public:
+  using TComponent::TComponent;
+};
+RTL_IMPLEMENT_CLASS_UNREGISTERED(TLateThing);
+
+}  // namespace
+
+TEST(ClassRegistry, AnUnregisteredClassIsFoundByNameOnlyOnceRegistered) {
+  EXPECT_EQ(TLateThing::StaticClass().Name, "TLateThing");
+  EXPECT_TRUE(TLateThing::StaticClass().InheritsFrom(TComponent::StaticClass()));
+  EXPECT_EQ(FindClassInfo("TLateThing"), nullptr);
+  RegisterClassInfo(TLateThing::StaticClass());
+  EXPECT_EQ(FindClassInfo("tlatething"), &TLateThing::StaticClass());
+}
