@@ -358,6 +358,12 @@ void TEcBaseComboBox::HotTrackPoll(rtl::TObject*, int, uint32_t, int) {
 
 void TEcBaseComboBox::EditWndProc(gui::TMessage& m) {
   if (m.Msg == WM_NCHITTEST) MouseEnter();
+  // A single-line edit field has nothing to scroll: the wheel turns the combo box, as the
+  // platform's default processing passes it up (Wine's edit field would keep it).
+  if (m.Msg == WM_MOUSEWHEEL) {
+    m.Result = SendMessageA(WindowHandle(), WM_MOUSEWHEEL, m.WParam, m.LParam);
+    return;
+  }
   TCustomComboBox::EditWndProc(m);
 }
 

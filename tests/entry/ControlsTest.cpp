@@ -61,6 +61,20 @@ void TypeKeys(const std::string& text) {
 
 void MoveMouse(POINT p) {
   SetCursorPos(p.x, p.y);
+  // A move of nothing, through the input queue: the windows under the pointer hear it.
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE;
+  Send(&in, 1);
+  PumpFor(30);
+}
+
+void TurnWheel(int delta) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  in.mi.mouseData = static_cast<DWORD>(delta);
+  Send(&in, 1);
   PumpFor(30);
 }
 

@@ -29,6 +29,7 @@ class TBeepCounter {
 void TypeKeys(const std::string& text);
 void PressKey(WORD vk);
 void MoveMouse(POINT screen);
+void TurnWheel(int delta);
 void ClickAt(POINT screen);
 
 // A form on the screen, active, with a controller on it.
