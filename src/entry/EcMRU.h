@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "rtl/Classes.h"
 #include "rtl/Lists.h"
 
 namespace ec {
