@@ -8,6 +8,7 @@ TForm1::TForm1(rtl::TComponent* owner) : TForm(owner) { InitFromResource(); }
 
 void TForm1::DeclareProperties(rtl::TClassBuilder<TForm1>& b) {
   b.Field("btnDial", &TForm1::btnDial);
+  b.Field("EcURL1", &TForm1::EcURL1);
   b.Field("cbConn", &TForm1::cbConn);
   b.Field("StatusBar1", &TForm1::StatusBar1);
   b.Field("EcController1", &TForm1::EcController1);

@@ -9,6 +9,8 @@
 #include "StdCtrls.h"
 #include "bitmapbtn/GxBmpBtn.h"
 #include "entry/EcBase.h"
+#include "entry/EcCmbx.h"
+#include "entry/EcURL.h"
 #include "ras_component.h"
 #include "sysinfo/SuAbout.h"
 
@@ -18,7 +20,8 @@ class TForm1 : public gui::TForm {
   explicit TForm1(rtl::TComponent* owner);
 
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
-  gui::TComboBox* cbConn = nullptr;
+  ec::TEcURL* EcURL1 = nullptr;
+  ec::TEcComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
   ec::TEcController* EcController1 = nullptr;
   bitmapbtn::TGxBitmapList* GxBitmapList1 = nullptr;

@@ -188,10 +188,10 @@ void TEcBaseComboBox::AddItemToMRUList(int index) {
 
 void TEcBaseComboBox::RebuildMRUSection(int n) {
   std::string text = GetText();
-  {
+  mru_.Shrink();
+  if (n > 0 || mru_.Count() > 0) {  // the window gets the new list once
     rtl::TUpdateScope<rtl::TStringList> update(Items());
     for (int i = 0; i < n && Items().Count() > 0; ++i) Items().Delete(0);
-    mru_.Shrink();
     for (int i = mru_.Count() - 1; i >= 0; --i) Items().Insert(0, mru_.Items().Strings(i), mru_.Items().Objects(i));
   }
   int last = mru_.Count() - 1;
