@@ -128,6 +128,11 @@ void TEcBaseComboBox::CreateParams(gui::TCreateParams& p) {
 
 void TEcBaseComboBox::CreateWnd() {
   controllerLink_.Bind();  // ENoControllerAssigned before any window is made
+  // Hot tracking switched on before there was a controller gets its poll now: without it the
+  // active look would stay once the mouse had been over the control.
+  if (hotTrack_ && hotTrackTrigger_ == -1 && !IsLoading())
+    if (TEcController* c = Controller())
+      hotTrackTrigger_ = c->TimerPool().AddTrigger(1, TTriggerEvent(this, &TEcBaseComboBox::HotTrackPoll));
   // The framework's window keeps the selection and the list's width across a re-creation.
   TCustomComboBox::CreateWnd();
 }

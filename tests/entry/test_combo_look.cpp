@@ -99,6 +99,22 @@ TEST_F(LookTest, HotTrackingShowsTheActiveLookWhileTheMouseIsOverTheControl) {
   EXPECT_EQ(controller->TimerPool().TriggerCount(), 0);
 }
 
+TEST_F(LookTest, HotTrackingSwitchedOnBeforeTheControllerIsBoundGetsItsPollWithTheWindow) {
+  auto* early = new TEcComboBox(form);
+  early->SetHotTrack(true);  // no parent, no controller yet
+  EXPECT_EQ(early->HotTrackTrigger(), -1);
+  early->SetParent(form);
+  early->SetBounds(10, 80, 200, 30);
+  Show();
+  ASSERT_NE(early->HotTrackTrigger(), -1);
+  MoveMouse(early->ClientToScreen(POINT{20, 10}));
+  ASSERT_TRUE(PumpUntil([&] { return early->Hot(); }, 500));
+  MoveMouse(Away());
+  EXPECT_TRUE(PumpUntil([&] { return !early->Hot(); }, 500)) << "the poll sees the mouse leave";
+  early->SetStyle(ecsDropDownList);  // a new window
+  EXPECT_EQ(controller->TimerPool().TriggerCount(), 1) << "one poll, whatever the windows";
+}
+
 TEST_F(LookTest, EachLookFollowsItsDrawingRules) {
   // Painted into a surface: every pixel of a column through the frame and one across the button.
   combo->SetHotTrack(true);
