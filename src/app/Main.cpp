@@ -10,6 +10,7 @@ void TForm1::DeclareProperties(rtl::TClassBuilder<TForm1>& b) {
   b.Field("btnDial", &TForm1::btnDial);
   b.Field("FxLabel1", &TForm1::FxLabel1);
   b.Field("FxLabel2", &TForm1::FxLabel2);
+  b.Field("EcURL1", &TForm1::EcURL1);
   b.Field("cbConn", &TForm1::cbConn);
   b.Field("StatusBar1", &TForm1::StatusBar1);
   b.Field("GxFormStyler1", &TForm1::GxFormStyler1);

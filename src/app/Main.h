@@ -9,6 +9,8 @@
 #include "StdCtrls.h"
 #include "bitmapbtn/GxBmpBtn.h"
 #include "entry/EcBase.h"
+#include "entry/EcCmbx.h"
+#include "entry/EcURL.h"
 #include "label3d/FxLabel.h"
 #include "ras_component.h"
 #include "styler/GxForm.h"
@@ -22,7 +24,8 @@ class TForm1 : public gui::TForm {
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
   fx::TFxLabel* FxLabel1 = nullptr;
   fx::TFxLabel* FxLabel2 = nullptr;
-  gui::TComboBox* cbConn = nullptr;
+  ec::TEcURL* EcURL1 = nullptr;
+  ec::TEcComboBox* cbConn = nullptr;
   gui::TStatusBar* StatusBar1 = nullptr;
   styler::TGxFormStyler* GxFormStyler1 = nullptr;
   ec::TEcController* EcController1 = nullptr;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "entry/EcIntl.h"
+#include "entry/EcLabel.h"
 #include "strres/EcSrMgr.h"
 #include "strres/StringResource.h"
 
@@ -27,7 +28,8 @@ void InitializeEntryFamily() {
   strres::InitializeFamily(StringResourceFamily(), GetModuleHandleA(nullptr));
   g_intl = std::make_unique<TEcIntlSup>();
   g_userData = std::make_unique<TEcUserData>();
-  // The attached label's class registration for form streaming goes here, after the settings.
+  // Form resources find the attached label by name, unless another class has that name already.
+  rtl::RegisterClassOnce(TEcAttachedLabel::StaticClass());
 }
 
 void FinalizeEntryFamily() {

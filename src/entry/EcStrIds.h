@@ -10,6 +10,7 @@ inline constexpr uint16_t kStrDuplicateCommand = 30169;
 inline constexpr uint16_t kStrTableNotFound = 30170;
 inline constexpr uint16_t kStrNoControllerAssigned = 30172;
 inline constexpr uint16_t kStrNoTimersAvailable = 30189;
+inline constexpr uint16_t kStrLabelNotAttached = 30244;
 inline constexpr uint16_t kStrGridTable = 30266;
 inline constexpr uint16_t kStrDefaultTable = 30275;
 inline constexpr uint16_t kStrWordStarTable = 30276;

@@ -101,10 +101,10 @@ TEST_F(MainWindow, TheHeadlineAndTheNoticeAreRaised3DLabelsOfOneLineEach) {
   fx::TFxLabel* headline = Form1->FxLabel1;
   fx::TFxLabel* notice = Form1->FxLabel2;
   ASSERT_TRUE(headline && notice);
-  // In the resource's order: after the button, before the combo box.
+  // In the resource's order: after the button, before the web link.
   EXPECT_EQ(headline->ComponentIndex(), Form1->btnDial->ComponentIndex() + 1);
   EXPECT_EQ(notice->ComponentIndex(), headline->ComponentIndex() + 1);
-  EXPECT_EQ(Form1->cbConn->ComponentIndex(), notice->ComponentIndex() + 1);
+  EXPECT_EQ(Form1->EcURL1->ComponentIndex(), notice->ComponentIndex() + 1);
   EXPECT_EQ(headline->Parent(), Form1);
 
   auto bounds = [](TControl* c) {

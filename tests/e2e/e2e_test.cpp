@@ -206,6 +206,93 @@ TEST_F(EndToEnd, ABusyLineShowsTheServiceErrorText) {
   EXPECT_TRUE(PumpUntil([&] { return Caption() == "Dial"; }, 5000));
 }
 
+TEST_F(EndToEnd, TypingCompletesAfterThePauseAndAPickedEntryJoinsTheTopOfTheList) {
+  ec::TEcComboBox* cb = Form1->cbConn;
+  TypeEntry("Dro");
+  EXPECT_EQ(cb->Text(), "Dro") << "nothing before the pause";
+  ASSERT_TRUE(PumpUntil([&] { return cb->Text() != "Dro"; }, 2000));
+  EXPECT_EQ(cb->Text(), "Drop Line");
+  DWORD start = 0, end = 0;
+  SendMessageA(cb->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 3u);
+  EXPECT_EQ(end, 9u) << "the letters not typed are selected";
+  EXPECT_EQ(Form1->RAS1->EntryName(), "Dro") << "the completion tells no change: a dial would use the typed name";
+
+  // The person opens the list with the drop button and picks entries with the mouse.
+  COMBOBOXINFO info{sizeof info};
+  ASSERT_TRUE(GetComboBoxInfo(cb->Handle(), &info));
+  POINT button{(info.rcButton.left + info.rcButton.right) / 2, (info.rcButton.top + info.rcButton.bottom) / 2};
+  ClientToScreen(cb->Handle(), &button);
+  const int h = cb->ItemHeightAt(0);
+  auto openList = [&] {
+    ClickAt(button);
+    return PumpUntil([&] { return cb->DroppedDown(); }, 1000);
+  };
+  auto pick = [&](int index) {
+    RECT list;
+    GetWindowRect(cb->ListHandle(), &list);
+    ClickAt(POINT{list.left + 40, list.top + 1 + index * h + h / 2});
+    return PumpUntil([&] { return !cb->DroppedDown(); }, 1000);
+  };
+  auto items = [&] {
+    std::vector<std::string> t;
+    for (int i = 0; i < cb->Items().Count(); ++i) t.push_back(cb->Items().Strings(i));
+    return t;
+  };
+  ASSERT_TRUE(openList());
+  ASSERT_TRUE(pick(2));
+  EXPECT_EQ(cb->Text(), "Drop Line");
+  EXPECT_EQ(Form1->RAS1->EntryName(), "Drop Line") << "a pick is a change";
+  EXPECT_EQ(items(), (std::vector<std::string>{"Drop Line", "Alpha Net", "Busy Line", "Drop Line"}));
+  ASSERT_TRUE(openList());
+  ASSERT_TRUE(pick(1));
+  EXPECT_EQ(Form1->RAS1->EntryName(), "Alpha Net");
+  EXPECT_EQ(items(), (std::vector<std::string>{"Alpha Net", "Drop Line", "Alpha Net", "Busy Line", "Drop Line"}));
+  EXPECT_EQ(cb->ItemIndex(), 2) << "the main section's entry is the one selected";
+
+  // Open again: the recent entries at the top on silver (the first one selected, as the text
+  // names it), the grey band under the last of them.
+  ASSERT_TRUE(openList());
+  RedrawWindow(cb->ListHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  {
+    TClientDC dc(cb->ListHandle());
+    RECT client;
+    GetClientRect(cb->ListHandle(), &client);
+    const int x = client.right - 6;
+    const COLORREF silver = RGB(192, 192, 192), grey = GetSysColor(COLOR_GRAYTEXT);
+    EXPECT_EQ(GetPixel(dc, x, 1), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(GetPixel(dc, x, h + 1), silver) << "MRUListColor";
+    EXPECT_EQ(GetPixel(dc, x, h + h - 3), grey);
+    EXPECT_EQ(GetPixel(dc, x, h + h - 2), silver);
+    EXPECT_EQ(GetPixel(dc, x, h + h - 1), grey);
+    EXPECT_EQ(GetPixel(dc, x, 2 * h + 1), GetSysColor(COLOR_WINDOW)) << "the main section";
+    EXPECT_EQ(GetPixel(dc, x, h - 1), GetSysColor(COLOR_HIGHLIGHT)) << "no band under the first";
+  }
+  ClickAt(button);  // closes it on the entry at the top
+  ASSERT_TRUE(PumpUntil([&] { return !cb->DroppedDown(); }, 1000));
+  EXPECT_EQ(cb->Items().Count(), 5) << "an entry already at the top stays one";
+  EXPECT_EQ(cb->Text(), "Alpha Net");
+
+  ClickDial();
+  ASSERT_TRUE(PumpUntil([&] { return Minimised(); }, 10000)) << Status();
+  EXPECT_EQ(Caption(), "Hang Up");
+  EXPECT_EQ(Status(), "Connected/Online");
+  Restore();
+  ClickDial();
+  EXPECT_TRUE(PumpUntil([&] { return Caption() == "Dial"; }, 5000));
+}
+
+TEST_F(EndToEnd, ADialAfterACompletionUsesTheNameOfTheLastChange) {
+  TypeEntry("Alpha");
+  ASSERT_TRUE(PumpUntil([&] { return Form1->cbConn->Text() == "Alpha Net"; }, 2000));
+  EXPECT_EQ(Form1->RAS1->EntryName(), "Alpha");
+  RecordStatus();
+  ClickDial();
+  PumpFor(600);
+  EXPECT_EQ(Caption(), "Dial") << "\"Alpha\" is no entry: the dial fails at once";
+  EXPECT_EQ(Recorded([] { return true; }, 10), std::vector<std::string>{}) << "and the status line is not told";
+}
+
 // --------------------------------------------------------------- the program as a process
 
 namespace {
@@ -300,6 +387,91 @@ TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
   std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
   EXPECT_NE(log.find("state 8192"), std::string::npos) << log;
   EXPECT_NE(log.find("hang-up requested"), std::string::npos) << log;
+}
+
+namespace {
+
+// The shown list window of a combo box the process owns.
+HWND DroppedListOf(DWORD pid, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50))
+    for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w;
+         w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == pid && IsWindowVisible(w)) return w;
+    }
+  return nullptr;
+}
+
+std::string WindowText(HWND w) {
+  char text[256] = {};
+  SendMessageA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// An item's text from another process: only the wide form comes across whole.
+std::string ItemText(HWND combo, int i) {
+  wchar_t w[256] = {};
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(w));
+  char a[256] = {};
+  WideCharToMultiByte(CP_ACP, 0, w, -1, a, sizeof a, nullptr, nullptr);
+  return a;
+}
+
+}  // namespace
+
+TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
+  std::string pbk = TempPath("entry.pbk");
+  WriteFile(pbk,
+            "[Home Internet]\r\nPhoneNumber=555-0011\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n"
+            "[Office Network]\r\nPhoneNumber=555-0012\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n");
+  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
+  Program p(true);
+  ASSERT_NE(p.wnd, nullptr);
+  SetForegroundWindow(p.wnd);
+  HWND combo = p.Child("ComboBox");
+  ASSERT_NE(combo, nullptr);
+  RECT r;
+  GetWindowRect(combo, &r);
+  // Without a window manager the typing goes where the person clicked first.
+  ClickAt(POINT{r.left + 40, (r.top + r.bottom) / 2});
+  TypeText("off");
+  EXPECT_EQ(WindowText(combo), "off");
+  Sleep(900);  // the program's pause before the search, and some
+  EXPECT_EQ(WindowText(combo), "Office Network");
+  HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+  DWORD start = 0, end = 0;
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 3u);
+  EXPECT_EQ(end, 14u);
+
+  // The drop button, then the second entry of the open list.
+  ClickAt(POINT{r.right - 9, (r.top + r.bottom) / 2});
+  HWND list = DroppedListOf(p.pi.dwProcessId, 2000);
+  ASSERT_NE(list, nullptr) << "the list opened";
+  int h = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+  RECT lr;
+  GetWindowRect(list, &lr);
+  ClickAt(POINT{lr.left + 30, lr.top + 1 + h + h / 2});
+  for (int i = 0; i < 40 && IsWindowVisible(list); ++i) Sleep(50);
+  ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(ItemText(combo, 0), "Office Network") << "the pick's copy at the top";
+  EXPECT_EQ(ItemText(combo, 1), "Home Internet");
+  EXPECT_EQ(ItemText(combo, 2), "Office Network");
+  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(WindowText(combo), "Office Network");
+
+  // Dial it: connected, the window goes to the taskbar.
+  POINT client{0, 0};
+  ClientToScreen(p.wnd, &client);
+  ClickAt(POINT{client.x + 368 + 64, client.y + 48 + 40});
+  bool minimised = false;
+  for (int i = 0; i < 200 && !minimised; ++i, Sleep(50)) minimised = IsIconic(p.wnd);
+  EXPECT_TRUE(minimised) << "connected";
+  std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
+  EXPECT_NE(log.find("Office Network"), std::string::npos) << log;
+  PostMessageA(p.wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.Ended(10000));
 }
 
 namespace {

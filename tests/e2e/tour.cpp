@@ -1,6 +1,7 @@
-// A short scripted tour of the running program, for `make run` without a display: choose an
-// entry, dial, see it connected, hang up, open About, put another window in front; a screenshot
-// of each stage goes into the folder given.
+// A short scripted tour of the running program, for `make run` without a display: type the start
+// of an entry and see it completed, pick entries from the open list and see them at its top, dial,
+// see it connected, hang up, open About, put another window in front; a screenshot of each stage
+// goes into the folder given.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,11 +16,17 @@ namespace {
 HWND g_main;
 std::string g_dir;
 
-void Shot(const char* name, HWND window = nullptr) {
+// The window, and a second one (an open list) with it when given.
+void Shot(const char* name, HWND window = nullptr, HWND also = nullptr) {
   Sleep(300);
   if (!window) window = g_main;
   RECT r;
   GetWindowRect(window, &r);
+  if (also) {
+    RECT a;
+    GetWindowRect(also, &a);
+    UnionRect(&r, &r, &a);
+  }
   if (IsIconic(window)) r = RECT{0, 0, 640, 240};
   Screenshot(r).Save(g_dir + "\\" + name + ".bmp");
   std::printf("stage %s\n", name);
@@ -30,6 +37,52 @@ POINT Client(int x, int y) {
   POINT p{x, y};
   ClientToScreen(g_main, &p);
   return p;
+}
+
+// The shown list of the program's combo box.
+HWND OpenList() {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(g_main, &pid);
+  for (int i = 0; i < 40; ++i, Sleep(50))
+    for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w; w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == pid && IsWindowVisible(w)) return w;
+    }
+  return nullptr;
+}
+
+// The position of an entry in the list (the wide form reads another process's items whole).
+int IndexOf(HWND combo, const std::string& text) {
+  int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    wchar_t w[256] = {};
+    char a[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(w));
+    WideCharToMultiByte(CP_ACP, 0, w, -1, a, sizeof a, nullptr, nullptr);
+    if (text == a) return i;
+  }
+  return -1;
+}
+
+// Opens the list with its drop button and clicks the entry of that text.
+void Pick(HWND combo, const std::string& text) {
+  RECT r;
+  GetWindowRect(combo, &r);
+  ClickAt(POINT{r.right - 9, (r.top + r.bottom) / 2});
+  HWND list = OpenList();
+  int i = IndexOf(combo, text);
+  if (!list || i < 0) {
+    std::fprintf(stderr, "tour: cannot pick %s\n", text.c_str());
+    return;
+  }
+  int h = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+  RECT l;
+  GetWindowRect(list, &l);
+  // The open list shows the chosen entry: it may start further down.
+  int top = static_cast<int>(SendMessageA(combo, CB_GETTOPINDEX, 0, 0));
+  ClickAt(POINT{l.left + 30, l.top + 1 + (i - top) * h + h / 2});
+  Sleep(200);
 }
 
 bool WaitFor(bool (*cond)(), DWORD ms) {
@@ -61,23 +114,36 @@ int main(int argc, char** argv) {
   SetForegroundWindow(g_main);
   Shot("1-start");
 
+  // The start of the entry's name; after the pause the program completes it.
   ClickAt(Client(60, 60));  // the entry field
-  TypeText(entry);
-  Shot("2-entry-chosen");
+  TypeText(entry.substr(0, 5));
+  Sleep(900);
+  Shot("2-entry-completed");
+
+  // Two picks from the open list: both go to its top, the newest first, on their own colour.
+  HWND combo = FindWindowExA(g_main, nullptr, "ComboBox", nullptr);
+  Pick(combo, "Home Internet");
+  Pick(combo, entry);
+  RECT r;
+  GetWindowRect(combo, &r);
+  ClickAt(POINT{r.right - 9, (r.top + r.bottom) / 2});
+  Shot("3-list-with-recent-entries", g_main, OpenList());
+  ClickAt(POINT{r.right - 9, (r.top + r.bottom) / 2});  // closed on the entry again
+  Shot("4-entry-chosen");
 
   ClickAt(Client(368 + 64, 48 + 40));  // "Dial"
   Sleep(700);
-  Shot("3-dialling");
+  Shot("5-dialling");
 
   if (!WaitFor([] { return IsIconic(g_main) != 0; }, 20000)) std::fprintf(stderr, "tour: not connected\n");
-  Shot("4-connected-minimised");
+  Shot("6-connected-minimised");
   ShowWindow(g_main, SW_RESTORE);
   SetForegroundWindow(g_main);
-  Shot("5-connected");
+  Shot("7-connected");
 
   ClickAt(Client(368 + 64, 48 + 40));  // "Hang Up"
   Sleep(1500);
-  Shot("6-hung-up");
+  Shot("8-hung-up");
 
   // "About" from the menu bar: Alt, one item to the right, Enter; the platform's dialog opens.
   SetForegroundWindow(g_main);
@@ -94,7 +160,7 @@ int main(int argc, char** argv) {
     if (w && owner == pid && IsWindowVisible(w)) about = w;
   }
   if (about) {
-    Shot("7-about", about);
+    Shot("9-about", about);
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     Sleep(300);
   } else {

@@ -388,6 +388,43 @@ TEST_F(ComboTest, TheFocusEntersAndLeavesTheWholeControlOnce) {
   EXPECT_FALSE(IsWindow(list));
 }
 
+// A descendant hears the focus entering and leaving the whole control before the events do.
+class TFocusCombo : public TCustomComboBox {
+ public:
+  using TCustomComboBox::TCustomComboBox;
+  Log* log = nullptr;
+
+ protected:
+  void DoEnter() override {
+    log->push_back("do enter");
+    TCustomComboBox::DoEnter();
+  }
+  void DoExit() override {
+    log->push_back("do exit");
+    TCustomComboBox::DoExit();
+  }
+};
+
+TEST_F(ComboTest, DoEnterAndDoExitRunOncePerEntryBeforeTheEvents) {
+  auto* c = Make<TFocusCombo>(csDropDown);
+  auto* other = new TButton(form);
+  other->SetParent(form);
+  other->SetBounds(250, 10, 80, 25);
+  Events ev;
+  c->log = &ev.log;
+  c->OnEnter.Bind(&ev, &Events::Enter);
+  c->OnExit.Bind(&ev, &Events::Exit);
+  ShowForm();
+  other->SetFocus();
+  ev.log.clear();
+  c->SetFocus();  // the combo box, then its edit field
+  other->SetFocus();
+  c->SetStyle(csDropDownList);  // no edit field: the combo box's own window
+  c->SetFocus();
+  other->SetFocus();
+  EXPECT_EQ(ev.log, (Log{"do enter", "enter", "do exit", "exit", "do enter", "enter", "do exit", "exit"}));
+}
+
 TEST_F(ComboTest, TheNotificationsFireTheirEvents) {
   auto* c = Make<TComboBox>(csDropDown);
   Events ev;

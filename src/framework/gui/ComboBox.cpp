@@ -253,11 +253,11 @@ void TCustomComboBox::EditWndProc(TMessage& m) {
       break;
     case WM_SETFOCUS:
       editSubclass_.CallPrevious(m);
-      if (!IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) OnEnter(this);
+      if (!IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) DoEnter();
       return;
     case WM_KILLFOCUS:
       editSubclass_.CallPrevious(m);
-      if (!IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) OnExit(this);
+      if (!IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) DoExit();
       return;
   }
   editSubclass_.CallPrevious(m);

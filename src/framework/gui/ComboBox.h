@@ -87,7 +87,7 @@ class TCustomComboBox : public TWinControl {
   virtual void CloseUp() { OnCloseUp(this); }
   // Every message of the edit field and of the list window, while they exist. The defaults hand
   // the edit field's keys to this control's key handling (KeyDown, KeyPress, KeyUp and their
-  // events), tell OnEnter and OnExit when the focus enters or leaves the whole control, and pass
+  // events), tell DoEnter and DoExit when the focus enters or leaves the whole control, and pass
   // everything on to the window's own procedure.
   virtual void EditWndProc(TMessage& m);
   virtual void ListWndProc(TMessage& m);

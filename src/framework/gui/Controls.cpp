@@ -799,12 +799,12 @@ void TWinControl::WMSetCursor(TMessage& m) {
 
 void TWinControl::WMSetFocus(TMessage& m) {
   DefaultHandler(m);
-  OnEnter(this);
+  DoEnter();
 }
 
 void TWinControl::WMKillFocus(TMessage& m) {
   DefaultHandler(m);
-  OnExit(this);
+  DoExit();
 }
 
 void TWinControl::WMKeyDown(TMessage& m) {

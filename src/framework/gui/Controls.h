@@ -259,6 +259,10 @@ class TWinControl : public TControl {
   virtual void KeyDown(WORD& key, TShiftState shift) { OnKeyDown(this, key, shift); }
   virtual void KeyUp(WORD& key, TShiftState shift) { OnKeyUp(this, key, shift); }
   virtual void KeyPress(char& key) { OnKeyPress(this, key); }
+  // The focus entered or left the control (for a composite control such as a combo box: the
+  // whole control, not a hop between its own windows). Fire OnEnter and OnExit.
+  virtual void DoEnter() { OnEnter(this); }
+  virtual void DoExit() { OnExit(this); }
   // A key message (WM_KEYDOWN, WM_CHAR, WM_KEYUP and the WM_SYSKEY forms) of a control inside
   // this one, offered before that control handles it; true when this one swallowed it. The
   // message's key may be changed on the way. A form with KeyPreview takes the offer.

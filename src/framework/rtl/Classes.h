@@ -292,19 +292,17 @@ struct Registrar {
 
 // Defines a class's information in its source file, inside the class's namespace, and registers
 // the class so a form resource can create it by name.
-#define RTL_IMPLEMENT_CLASS(Self)                                                      \
-  const ::rtl::TClassInfo& Self::StaticClass() {                                       \
-    static const ::rtl::TClassInfo info = ::rtl::detail::MakeClassInfo<Self>(#Self);   \
-    return info;                                                                       \
-  }                                                                                    \
+#define RTL_IMPLEMENT_CLASS(Self)    \
+  RTL_IMPLEMENT_CLASS_UNREGISTERED(Self); \
   static const ::rtl::detail::Registrar Self##Registrar_(&Self::StaticClass)
 
-// Defines a class's information without registering it: code of its own registers the class
-// later (a family's start-up with RegisterClassOnce, say).
+// The same without the registration, for a class whose start-up code decides whether to
+// register it (RegisterClassOnce: only while no other class has taken its name).
 #define RTL_IMPLEMENT_CLASS_UNREGISTERED(Self)                                         \
   const ::rtl::TClassInfo& Self::StaticClass() {                                       \
     static const ::rtl::TClassInfo info = ::rtl::detail::MakeClassInfo<Self>(#Self);   \
     return info;                                                                       \
-  }
+  }                                                                                    \
+  static_assert(true, "")
 
 }  // namespace rtl

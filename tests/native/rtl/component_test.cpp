@@ -254,3 +254,23 @@ TEST(StrUtils, FormatTrimAndConversions) {
   EXPECT_TRUE(IsValidIdent("_a1"));
   EXPECT_FALSE(IsValidIdent("a.b"));
 }
+
+namespace {
+
+// A class whose start-up decides whether it takes its name in the registry.
+class TQuietThing : public TComponent {
+  RTL_CLASS(TQuietThing, TComponent)
+ public:
+  using TComponent::TComponent;
+};
+RTL_IMPLEMENT_CLASS_UNREGISTERED(TQuietThing);
+
+}  // namespace
+
+TEST(ClassRegistry, AnUnregisteredClassIsFoundByNameOnlyOnceRegistered) {
+  EXPECT_EQ(TQuietThing::StaticClass().Name, "TQuietThing");
+  EXPECT_TRUE(TQuietThing::StaticClass().InheritsFrom(TComponent::StaticClass()));
+  EXPECT_EQ(FindClassInfo("TQuietThing"), nullptr);
+  RegisterClassInfo(TQuietThing::StaticClass());
+  EXPECT_EQ(FindClassInfo("tquietthing"), &TQuietThing::StaticClass());
+}
