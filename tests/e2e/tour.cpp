@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
   // Another window in front: the caption in its inactive look.
   {
     OtherWindow other;
-    if (other.Handle()) Shot("8-inactive");
+    if (other.Handle()) Shot("10-inactive");
     else std::fprintf(stderr, "tour: no other window to activate\n");
   }
 
