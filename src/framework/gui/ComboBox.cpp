@@ -223,22 +223,6 @@ bool TCustomComboBox::IsOwnWindow(HWND wnd) const {
   return wnd == self || wnd == ListHandle() || IsChild(self, wnd);
 }
 
-bool TCustomComboBox::EditKey(TMessage& m) {
-  if (m.Msg == WM_CHAR) {
-    char ch = static_cast<char>(m.WParam);
-    KeyPress(ch);
-    m.WParam = static_cast<unsigned char>(ch);
-    return ch == 0;
-  }
-  WORD key = static_cast<WORD>(m.WParam);
-  if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
-    KeyDown(key, KeyboardShiftState());
-  else
-    KeyUp(key, KeyboardShiftState());
-  m.WParam = key;
-  return key == 0;
-}
-
 void TCustomComboBox::EditWndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_KEYDOWN:
@@ -246,7 +230,7 @@ void TCustomComboBox::EditWndProc(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
-      if (EditKey(m)) {
+      if (DoKeyMessage(m)) {
         m.Result = 0;
         return;
       }

@@ -99,8 +99,7 @@ class TCustomComboBox : public TWinControl {
   void SubclassChildren();
   // The focus moving between this window and its own children is no entry or exit.
   bool IsOwnWindow(HWND wnd) const;
-  bool EditKey(TMessage& m);
-  HWND Wnd() const { return const_cast<TCustomComboBox*>(this)->Handle(); }
+  HWND Wnd() const { return WindowHandle(); }
   int DroppedHeight() const { return height_ + 8 + 16 * dropDownCount_; }
 
   rtl::TStringList items_;

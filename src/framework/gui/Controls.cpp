@@ -807,30 +807,34 @@ void TWinControl::WMKillFocus(TMessage& m) {
   DoExit();
 }
 
-void TWinControl::WMKeyDown(TMessage& m) {
-  if (KeyPreviewed(m)) return;
+bool TWinControl::DoKeyMessage(TMessage& m) {
+  if (m.Msg == WM_CHAR) {
+    char ch = static_cast<char>(m.WParam);
+    KeyPress(ch);
+    m.WParam = static_cast<unsigned char>(ch);
+    return ch == 0;
+  }
   WORD key = static_cast<WORD>(m.WParam);
-  KeyDown(key, KeyboardShiftState());
-  if (key == 0) return;
+  if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
+    KeyDown(key, KeyboardShiftState());
+  else
+    KeyUp(key, KeyboardShiftState());
   m.WParam = key;
+  return key == 0;
+}
+
+void TWinControl::WMKeyDown(TMessage& m) {
+  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
   DefaultHandler(m);
 }
 
 void TWinControl::WMKeyUp(TMessage& m) {
-  if (KeyPreviewed(m)) return;
-  WORD key = static_cast<WORD>(m.WParam);
-  KeyUp(key, KeyboardShiftState());
-  if (key == 0) return;
-  m.WParam = key;
+  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
   DefaultHandler(m);
 }
 
 void TWinControl::WMChar(TMessage& m) {
-  if (KeyPreviewed(m)) return;
-  char ch = static_cast<char>(m.WParam);
-  KeyPress(ch);
-  if (ch == 0) return;
-  m.WParam = static_cast<unsigned char>(ch);
+  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
   DefaultHandler(m);
 }
 

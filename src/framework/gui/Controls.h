@@ -267,6 +267,9 @@ class TWinControl : public TControl {
   // this one, offered before that control handles it; true when this one swallowed it. The
   // message's key may be changed on the way. A form with KeyPreview takes the offer.
   virtual bool PreviewKey(TMessage& m) { return false; }
+  // Runs KeyDown, KeyUp or KeyPress for a key message and writes the key they leave back into
+  // it; true when they swallowed it (set it to 0).
+  bool DoKeyMessage(TMessage& m);
   // The brush WM_CTLCOLOR* answers with (the control's colour).
   HBRUSH ColorBrush();
   WNDPROC DefWndProc() const { return subclass_.Previous(); }

@@ -373,21 +373,8 @@ bool TForm::PreviewKey(TMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      WORD key = static_cast<WORD>(m.WParam);
-      if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
-        KeyDown(key, KeyboardShiftState());
-      else
-        KeyUp(key, KeyboardShiftState());
-      m.WParam = key;
-      return key == 0;
-    }
-    case WM_CHAR: {
-      char ch = static_cast<char>(m.WParam);
-      KeyPress(ch);
-      m.WParam = static_cast<unsigned char>(ch);
-      return ch == 0;
-    }
+    case WM_SYSKEYUP:
+    case WM_CHAR: return DoKeyMessage(m);
   }
   return false;
 }
