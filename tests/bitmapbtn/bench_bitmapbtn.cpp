@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Bench.h"
 #include "BitmapBtnTest.h"
 
 using namespace bitmapbtn;
@@ -19,31 +20,10 @@ namespace {
 
 constexpr int kLeft = 368, kTop = 48, kWidth = 129, kHeight = 81;
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
 // Microseconds per call: the median of several batches, so one slow batch does not count.
 template <class F>
 double Measure(int rounds, F op) {
-  const int batches = 9;
-  std::vector<double> per;
-  for (int b = 0; b < batches; ++b) {
-    GdiFlush();
-    double start = Now();
-    for (int i = 0; i < rounds; ++i) op();
-    GdiFlush();
-    per.push_back((Now() - start) * 1e6 / rounds);
-  }
-  std::sort(per.begin(), per.end());
-  return per[batches / 2];
+  return tsupport::MeasureInTurns(rounds, {op})[0];
 }
 
 void SaveButton(gui::TForm& form, const std::string& path) {

@@ -12,41 +12,12 @@
 #include <functional>
 #include <vector>
 
+#include "Bench.h"
 #include "StylerTest.h"
 
 namespace {
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-// Microseconds per call of each operation: the median of 9 batches, the operations' batches
-// taking turns.
-std::vector<double> Measure(int rounds, const std::vector<std::function<void()>>& ops) {
-  const int batches = 9;
-  std::vector<std::vector<double>> per(ops.size());
-  for (int b = 0; b < batches; ++b)
-    for (size_t k = 0; k < ops.size(); ++k) {
-      GdiFlush();
-      double start = Now();
-      for (int i = 0; i < rounds; ++i) ops[k]();
-      GdiFlush();
-      per[k].push_back((Now() - start) * 1e6 / rounds);
-    }
-  std::vector<double> medians;
-  for (auto& p : per) {
-    std::sort(p.begin(), p.end());
-    medians.push_back(p[batches / 2]);
-  }
-  return medians;
-}
+using tsupport::MeasureInTurns;
 
 }  // namespace
 
@@ -69,7 +40,7 @@ int main(int argc, char** argv) {
   gui::TBitmapHandle bmp(CreateCompatibleBitmap(dc, c.right, c.bottom));
   gui::TSelectObject selected(mem, bmp);
   HWND platformWnd = plain.Wnd();
-  std::vector<double> t = Measure(rounds, {
+  std::vector<double> t = MeasureInTurns(rounds, {
       [&] { styled.styler->PaintCaption(true); },
       [&] { DefWindowProcA(platformWnd, WM_NCPAINT, 1, 0); },
       [&] { BitBlt(dc, c.left, c.top, c.right - c.left, c.bottom - c.top, mem, c.left, c.top, SRCCOPY); },
