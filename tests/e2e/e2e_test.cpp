@@ -10,9 +10,12 @@
 #include "Driver.h"
 #include "Main.h"
 #include "MemorySurface.h"
+#include "ProgramUnits.h"
 
 using namespace gui;
 using namespace e2e;
+
+TESS_START_PROGRAM_UNITS();
 
 namespace {
 
