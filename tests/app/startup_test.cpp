@@ -125,10 +125,31 @@ LRESULT WINAPI h_SendMessageA(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (!g_shuttingDown && msg == CB_ADDSTRING && ClassOf(GetParent(w)) == "TForm1") Note(std::string("entry ") + reinterpret_cast<const char*>(lp));
   return o_SendMessageA(w, msg, wp, lp);
 }
+// The form as its create handler sees it: every component of the resource made, loaded and
+// linked to the others, the window made; otherwise what is missing.
+std::string FormState() {
+  auto* form = gui::Application && gui::Application->ComponentCount() == 1
+                   ? rtl::As<TForm1>(gui::Application->Components(0))
+                   : nullptr;
+  if (!form) return "no form";
+  if (!form->WindowHandle()) return "no window";
+  for (const char* name : {"btnDial", "FxLabel1", "FxLabel2", "EcURL1", "cbConn", "StatusBar1", "GxFormStyler1",
+                           "EcController1", "GxBitmapList1", "RAS1", "MainMenu1", "Exit1", "About1", "About"}) {
+    rtl::TComponent* c = form->FindComponent(name);
+    if (!c) return std::string("no ") + name;
+    if (c->IsLoading()) return std::string(name) + " still loading";
+  }
+  if (form->btnDial->BitmapList() != form->GxBitmapList1) return "the button's list unresolved";
+  if (form->cbConn->Controller() != form->EcController1) return "the list's controller unresolved";
+  if (form->RAS1->KeyDUNRecv() != "TotalBytesRecvd") return "RAS1's values not applied";
+  return "complete";
+}
+
 HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
   Sample();
   HMODULE m = o_LoadLibraryA(name);
   if (m) Note("load " + ModuleName(m));
+  if (m && ModuleName(m) == "RASAPI32.DLL") Note("form " + FormState());
   return m;
 }
 BOOL WINAPI h_FreeLibrary(HMODULE m) {
@@ -248,7 +269,7 @@ TEST(ProgramOrder, StartsItsUnitsThenTheWindowAndEndsThemInReverseAfterTheCompon
       "cursors 2001-2031", "intl", "class TEcAttachedLabel", "class TFxAttachedLabel",
       // The main block: the title, the form from its resource, its window, then the create
       // handler binds the service on the phonebook's first use and fills the list.
-      "title Tessaline", "open TFORM1", "window TForm1", "load RASAPI32.DLL", "entry Stay Up", "entry Second Line",
+      "title Tessaline", "open TFORM1", "window TForm1", "load RASAPI32.DLL", "form complete", "entry Stay Up", "entry Second Line",
       // The person dials, then closes the window while connected.
       "close",
       // The components: the connection closed without waiting (no status asked after the hang-up)
