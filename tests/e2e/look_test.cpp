@@ -264,3 +264,101 @@ TEST_F(WindowLook, KeepsItsLookWhenAnotherWindowCameInFrontAndWentAgain) {
   Screenshot after(wnd_);
   ExpectSameLook(before, after, "active again");
 }
+
+// ------------------------------------------------------------- the program at 120 dpi
+
+namespace {
+
+// The user's screen resolution for programs started from now on (Wine reads it from the
+// registry when a process starts); the value before goes back when this goes, so the other
+// tests stay at 96.
+class ScreenResolution {
+ public:
+  explicit ScreenResolution(DWORD dpi) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    DWORD size = sizeof old_;
+    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) == ERROR_SUCCESS;
+    RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  }
+  ~ScreenResolution() {
+    if (had_)
+      RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof old_);
+    else
+      RegDeleteValueA(key_, "LogPixels");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+// The real program as a process, its main window once shown.
+struct Started {
+  PROCESS_INFORMATION pi{};
+  HWND wnd = nullptr;
+  Started() {
+    STARTUPINFOA si{sizeof si};
+    char cmd[] = "Tessaline.exe";
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    WaitForInputIdle(pi.hProcess, 10000);
+    for (int i = 0; i < 200 && !wnd; ++i) {
+      HWND w = FindWindowA("TForm1", nullptr);
+      if (w && IsWindowVisible(w)) wnd = w;
+      else Sleep(50);
+    }
+    Sleep(300);
+  }
+  ~Started() {
+    if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+};
+
+}  // namespace
+
+TEST(WindowAt120Dpi, TheFormIsScaledByFiveQuarters) {
+  std::unique_ptr<Started> p;
+  {
+    ScreenResolution dpi(120);
+    p = std::make_unique<Started>();
+  }
+  ASSERT_NE(p->wnd, nullptr);
+  auto scaled = [](int v) { return MulDiv(v, 120, 96); };
+  RECT c;
+  GetClientRect(p->wnd, &c);
+  EXPECT_EQ(c.right, scaled(508));
+  EXPECT_EQ(c.bottom, scaled(161));
+  auto shot = ClientShot(p->wnd);
+  const Screenshot& s = *shot;
+  const COLORREF face = Sys(COLOR_BTNFACE);
+  // The button's rings at its scaled bounds.
+  const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
+  EXPECT_EQ(s.At(bl - 1, bt + bh / 2), face);
+  EXPECT_EQ(s.At(bl, bt + bh / 2), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(s.At(bl + bw - 1, bt + bh / 2), kBlack);
+  EXPECT_EQ(s.At(bl + bw, bt + bh / 2), face);
+  EXPECT_EQ(s.At(bl + bw / 2, bt + bh - 1), kBlack);
+  EXPECT_EQ(s.At(bl + bw / 2, bt + bh), face);
+  // The entry list and the status line, along the bottom edge, full width.
+  HWND combo = FindWindowExA(p->wnd, nullptr, "ComboBox", nullptr);
+  RECT cb = ChildRect(p->wnd, combo);
+  EXPECT_EQ(cb.left, scaled(8));
+  EXPECT_EQ(cb.top, scaled(48));
+  EXPECT_EQ(cb.right - cb.left, scaled(353));
+  RECT status = ChildRect(p->wnd, FindWindowExA(p->wnd, nullptr, "msctls_statusbar32", nullptr));
+  EXPECT_EQ(status.left, 0);
+  EXPECT_EQ(status.right, c.right);
+  EXPECT_EQ(status.bottom, c.bottom);
+  EXPECT_NEAR(status.bottom - status.top, scaled(19), 1);
+  // The headline's letters grew with their font: taller than at 96 dpi's 27 pixels of ink at most.
+  RECT head = InkIn(s, RECT{0, 0, c.right, scaled(48)}, face);
+  EXPECT_GE(head.left, scaled(8));
+  EXPECT_LE(head.bottom, scaled(8 + 33));
+  EXPECT_GT(head.bottom - head.top, 24) << "the headline's letters at 34 pixels";
+  EXPECT_GT(head.right - head.left, 500) << "wider than the 96 dpi window's text";
+  s.Save("..\\..\\e2e-screenshots\\main-120dpi.bmp");
+}
