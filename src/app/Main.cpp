@@ -6,6 +6,27 @@ TForm1* Form1 = nullptr;
 
 TForm1::TForm1(rtl::TComponent* owner) : TForm(owner) { InitFromResource(); }
 
+namespace {
+
+template <class T>
+void FreeNow(T*& component) {
+  if (component) component->Free();
+  component = nullptr;
+}
+
+}  // namespace
+
+TForm1::~TForm1() {
+  // These three go first, in this order: the connection is closed without waiting, the caption's
+  // hook comes off the window, the controller frees its timer pool. The rest follow, last created
+  // first, while the window still exists.
+  Destroying();
+  FreeNow(RAS1);
+  FreeNow(GxFormStyler1);
+  FreeNow(EcController1);
+  if (Form1 == this) Form1 = nullptr;
+}
+
 void TForm1::DeclareProperties(rtl::TClassBuilder<TForm1>& b) {
   b.Field("btnDial", &TForm1::btnDial);
   b.Field("FxLabel1", &TForm1::FxLabel1);

@@ -20,6 +20,7 @@ class TForm1 : public gui::TForm {
   RTL_CLASS(TForm1, gui::TForm)
  public:
   explicit TForm1(rtl::TComponent* owner);
+  ~TForm1() override;
 
   bitmapbtn::TGxBitmapButton* btnDial = nullptr;
   fx::TFxLabel* FxLabel1 = nullptr;

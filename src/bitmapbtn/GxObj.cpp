@@ -1,5 +1,6 @@
 #include "GxObj.h"
 
+#include "Cursors.h"
 #include "Guards.h"
 
 namespace bitmapbtn {
@@ -233,6 +234,11 @@ void TGxGraphicControl::Paint() {
   Canvas().Brush().SetStyle(gui::bsSolid);
   Canvas().Brush().SetColor(Color());
   Canvas().FillRect(inner);
+}
+
+void LoadFamilyCursors() {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  for (int id = kFirstCursor; id <= kLastCursor; ++id) gui::Cursors().Set(id, LoadCursorA(self, MAKEINTRESOURCEA(id)));
 }
 
 }  // namespace bitmapbtn

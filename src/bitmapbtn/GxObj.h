@@ -156,4 +156,9 @@ class TGxGraphicControl : public gui::TGraphicControl {
   bool transparent_ = false;
 };
 
+// The family's start-up: the cursors 2001 to 2031 of the program's module go into the cursor
+// table under their resource numbers. The platform frees them with the module.
+inline constexpr int kFirstCursor = 2001, kLastCursor = 2031;
+void LoadFamilyCursors();
+
 }  // namespace bitmapbtn

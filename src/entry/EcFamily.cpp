@@ -21,21 +21,34 @@ std::unique_ptr<TEcUserData> g_userData;
 TEcIntlSup* IntlSup() { return g_intl.get(); }
 TEcUserData* UserData() { return g_userData.get(); }
 
+void InitializeIntlSettings() {
+  if (g_intl) return;
+  g_intl = std::make_unique<TEcIntlSup>();
+  g_userData = std::make_unique<TEcUserData>();
+}
+
+void FinalizeIntlSettings() {
+  g_userData.reset();
+  g_intl.reset();
+}
+
+void RegisterEntryClasses() {
+  // Form resources find the attached label by name, unless another class has that name already.
+  rtl::RegisterClassOnce(TEcAttachedLabel::StaticClass());
+}
+
 void InitializeEntryFamily() {
   if (g_guard-- != 0) return;
   // The string tables come first: the settings take their letters from them. The tables count
   // their own opening, so this works whichever start-up step runs first.
   strres::InitializeFamily(StringResourceFamily(), GetModuleHandleA(nullptr));
-  g_intl = std::make_unique<TEcIntlSup>();
-  g_userData = std::make_unique<TEcUserData>();
-  // Form resources find the attached label by name, unless another class has that name already.
-  rtl::RegisterClassOnce(TEcAttachedLabel::StaticClass());
+  InitializeIntlSettings();
+  RegisterEntryClasses();
 }
 
 void FinalizeEntryFamily() {
   if (g_guard++ != -1) return;
-  g_userData.reset();
-  g_intl.reset();
+  FinalizeIntlSettings();
   strres::FinalizeFamily(StringResourceFamily());
 }
 

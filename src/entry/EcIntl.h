@@ -52,8 +52,17 @@ struct TEcUserData {
 TEcIntlSup* IntlSup();
 TEcUserData* UserData();
 
-// The family's start-up and shutdown (EcStartup.cpp runs them around main); nested pairs are
-// counted and only the outermost acts.
+// The family's start-up steps, for a program that orders its units itself (src/app/Program.cpp):
+// the international settings and the user data (the family's string tables must be open: the
+// settings take their letters from them; a second call keeps the first reading), and the
+// registration of the family's classes for form resources.
+void InitializeIntlSettings();
+void FinalizeIntlSettings();
+void RegisterEntryClasses();
+
+// The whole start-up in one: the family's string tables, then the steps above; the shutdown in
+// reverse. EcStartup.cpp runs them around main for test programs of the family alone. Nested
+// pairs are counted and only the outermost acts.
 void InitializeEntryFamily();
 void FinalizeEntryFamily();
 

@@ -1,5 +1,5 @@
-// Runs the family's start-up before main. An object library, so a program that carries the
-// family also starts it.
+// Runs the family's start-up before main, for test programs of the family alone (the program
+// starts its units in its own order, src/app/Program.cpp).
 #include "label3d/FxBase.h"
 
 namespace {

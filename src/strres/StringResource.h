@@ -89,7 +89,8 @@ void InitializeFamily(StringFamily& family, HINSTANCE instance);
 void FinalizeFamily(StringFamily& family);
 
 // All three families, message tables first; Finalize closes them in reverse order.
-// StrResStartup.cpp (linked with the tables) calls these around main with the program's module.
+// The program calls them from its start-up order (src/app/Program.cpp); StrResStartup.cpp
+// (tess_strres_startup) calls them around main for test programs of the families alone.
 void Initialize(HINSTANCE instance);
 void Finalize();
 

@@ -1,36 +1,10 @@
-// The main window's entry-control controller as its form resource stores and builds it.
+// The main window's entry-control controller as its form resource builds it (what it stores:
+// form_resource_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "Main.h"
-#include "rtl/FormText.h"
-
-namespace {
-
-// The main window's compiled form resource as text.
-std::string StoredFormText() {
-  HMODULE self = GetModuleHandleA(nullptr);
-  HRSRC res = FindResourceA(self, "TFORM1", MAKEINTRESOURCEA(10));
-  if (!res) return {};
-  const void* data = LockResource(LoadResource(self, res));
-  rtl::TReadOnlyMemoryStream stream(data, SizeofResource(self, res));
-  return rtl::ObjectBinaryToText(stream);
-}
-
-}  // namespace
-
-TEST(MainWindowController, StoresTheThreeBuiltInTablesUnchangedOnlyDefaultActive) {
-  std::string text = StoredFormText();
-  size_t at = text.find("object EcController1: TEcController");
-  ASSERT_NE(at, std::string::npos) << text;
-  std::string block = text.substr(at, text.find("end", at) - at);
-  EXPECT_NE(block.find("EntryCommands.TableList = ( 'Default' True ( ) 'WordStar' False ( ) 'Grid' False ( ) )"),
-            std::string::npos)
-      << block;
-  EXPECT_NE(block.find("EntryOptions = [efoAutoSelect, efoBeepOnError, efoInsertPushes]"), std::string::npos);
-  EXPECT_NE(block.find("Epoch = 1900"), std::string::npos);
-}
 
 TEST(MainWindowController, IsBuiltWithItsStoredValues) {
   gui::TApplication app;

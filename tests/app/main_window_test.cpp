@@ -4,9 +4,12 @@
 #include <string>
 
 #include "Main.h"
+#include "ProgramUnits.h"
 #include "sysinfo/SuVInfo.h"
 
 using namespace gui;
+
+TESS_START_PROGRAM_UNITS();
 
 namespace {
 

@@ -10,9 +10,12 @@
 #include "Driver.h"
 #include "Main.h"
 #include "MemorySurface.h"
+#include "ProgramUnits.h"
 
 using namespace gui;
 using namespace e2e;
+
+TESS_START_PROGRAM_UNITS();
 
 namespace {
 
@@ -20,7 +23,8 @@ const char* kPhonebook =
     "[Alpha Net]\r\nPhoneNumber=555-0001\r\nDeviceType=modem\r\nUserName=alpha\r\nPassword=secret\r\n"
     "SavePassword=1\r\nStepDelayMs=40\r\nHangUpDelayMs=150\r\n"
     "[Busy Line]\r\nPhoneNumber=555-0002\r\nFault=busy\r\nStepDelayMs=40\r\n"
-    "[Drop Line]\r\nPhoneNumber=555-0003\r\nStepDelayMs=40\r\nDropAfterMs=500\r\nHangUpDelayMs=50\r\n";
+    "[Drop Line]\r\nPhoneNumber=555-0003\r\nStepDelayMs=40\r\nDropAfterMs=500\r\nHangUpDelayMs=50\r\n"
+    "[Slow Hang Up]\r\nPhoneNumber=555-0004\r\nStepDelayMs=30\r\nHangUpDelayMs=1500\r\n";
 
 std::string StartsOf(const std::string& s, size_t n) { return s.substr(0, n); }
 
@@ -85,11 +89,12 @@ class EndToEnd : public ::testing::Test {
 }  // namespace
 
 TEST_F(EndToEnd, OpensWithThePhonebookEntriesAndAnEmptyStatusLine) {
-  ASSERT_EQ(Form1->cbConn->Items().Count(), 3);
+  ASSERT_EQ(Form1->cbConn->Items().Count(), 4);
   EXPECT_EQ(Form1->cbConn->Items().Strings(0), "Alpha Net");
   EXPECT_EQ(Form1->cbConn->Items().Strings(1), "Busy Line");
   EXPECT_EQ(Form1->cbConn->Items().Strings(2), "Drop Line");
-  EXPECT_EQ(SendMessageA(Form1->cbConn->Handle(), CB_GETCOUNT, 0, 0), 3) << "the list the person opens";
+  EXPECT_EQ(Form1->cbConn->Items().Strings(3), "Slow Hang Up");
+  EXPECT_EQ(SendMessageA(Form1->cbConn->Handle(), CB_GETCOUNT, 0, 0), 4) << "the list the person opens";
   EXPECT_EQ(Status(), "");
   EXPECT_EQ(Caption(), "Dial");
   EXPECT_EQ(Form1->cbConn->Text(), "");
@@ -206,6 +211,139 @@ TEST_F(EndToEnd, ABusyLineShowsTheServiceErrorText) {
   EXPECT_TRUE(PumpUntil([&] { return Caption() == "Dial"; }, 5000));
 }
 
+namespace {
+
+// Counts the window's disconnect notifications and passes each on to the window's own handler.
+struct DisconnectCounter : rtl::TObject {
+  int count = 0;
+  void Seen(rtl::TObject* sender, int32_t error, const std::string& text) {
+    ++count;
+    Form1->RAS1Disconnect(sender, error, text);
+  }
+};
+
+// Presses the left mouse button at a point after a pause, from a thread of its own: the person's
+// hand, while the program's thread is busy inside a handler.
+class LaterClick {
+ public:
+  LaterClick(POINT at, DWORD afterMs) : at_(at), after_(afterMs) {
+    thread_ = CreateThread(nullptr, 0, &LaterClick::Run, this, 0, nullptr);
+  }
+  ~LaterClick() {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+
+ private:
+  static DWORD WINAPI Run(void* p) {
+    auto* self = static_cast<LaterClick*>(p);
+    Sleep(self->after_);
+    SetCursorPos(self->at_.x, self->at_.y);
+    Sleep(30);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    return 0;
+  }
+  POINT at_;
+  DWORD after_;
+  HANDLE thread_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, ASecondPressWhileHangingUpHangsUpAgainAndBothEndWithDial) {
+  TypeEntry("Slow Hang Up");
+  ClickDial();
+  ASSERT_TRUE(PumpUntil([&] { return Minimised(); }, 10000)) << Status();
+  Restore();
+  DisconnectCounter disconnects;
+  Form1->RAS1->OnDisconnect.Bind(&disconnects, &DisconnectCounter::Seen);
+  std::string captionDuringHangUp;
+  // The hang-up takes 1.5 s and keeps the window working meanwhile: the second press lands in it.
+  DWORD start = GetTickCount();
+  {
+    LaterClick second(Centre(Form1->btnDial), 500);
+    ClickDial();  // returns once the first press's handler has returned
+    PumpUntil([&] { return disconnects.count >= 2; }, 5000);
+  }
+  DWORD took = GetTickCount() - start;
+  EXPECT_EQ(disconnects.count, 2) << "each of the two hang-ups tells its end";
+  EXPECT_GE(took, 1400u) << "the hang-up waited for the line to go";
+  EXPECT_EQ(Caption(), "Dial");
+  EXPECT_FALSE(Minimised());
+  std::string log = ReadFile(pbk_.substr(0, pbk_.size() - 4) + ".log");
+  size_t first = log.find("hang-up requested");
+  EXPECT_NE(first, std::string::npos) << log;
+  // A press after that dials again: the window is back to its start.
+  RecordStatus();
+  ClickDial();
+  auto seen = Recorded([&] { return Minimised(); }, 10000);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen[0], "Opening Serial Port");
+  Restore();
+  ClickDial();
+  EXPECT_TRUE(PumpUntil([&] { return Caption() == "Dial"; }, 5000));
+}
+
+TEST_F(EndToEnd, TheWebLinkLightsUpUnderTheMouseAndAsksTheShellToOpenItsAddress) {
+  ec::TEcURL* link = Form1->EcURL1;
+  struct Call {
+    HWND parent;
+    std::string verb, file;
+    int show;
+  };
+  std::vector<Call> calls;
+  // The shell's request is watched here; no browser is started.
+  link->SetShellExecuteCall([&](HWND parent, const char* verb, const char* file, const char*, const char*, int show) {
+    calls.push_back(Call{parent, verb ? verb : "", file ? file : "", show});
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+  });
+  auto inkOf = [&](COLORREF colour) {
+    PumpFor(50);
+    POINT o = link->ClientToScreen(POINT{0, 0});
+    Screenshot s(RECT{o.x, o.y, o.x + link->Width(), o.y + link->Height()});
+    int n = 0;
+    for (int y = 0; y < s.Height(); ++y)
+      for (int x = 0; x < s.Width(); ++x) n += s.At(x, y) == colour;
+    return n;
+  };
+  const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  EXPECT_GT(inkOf(blue), 150);
+  EXPECT_EQ(inkOf(red), 0);
+
+  // The mouse comes over the link: it turns red under a hand ...
+  POINT over = Centre(link);
+  SetCursorPos(over.x - 5, over.y);
+  PumpFor(50);
+  SetCursorPos(over.x, over.y);
+  ASSERT_TRUE(PumpUntil([&] { return link->Font().Color() == gui::clRed; }, 1000));
+  EXPECT_GT(inkOf(red), 150);
+  EXPECT_EQ(inkOf(blue), 0);
+  CURSORINFO ci{sizeof ci};
+  GetCursorInfo(&ci);
+  EXPECT_EQ(ci.hCursor, LoadCursor(nullptr, IDC_HAND));
+  // ... and back to blue soon after it leaves (the label looks every 100 ms).
+  POINT away = Form1->ClientToScreen(POINT{20, 150});
+  SetCursorPos(away.x, away.y);
+  ASSERT_TRUE(PumpUntil([&] { return link->Font().Color() == gui::clBlue; }, 1000));
+  EXPECT_GT(inkOf(blue), 150);
+  EXPECT_EQ(inkOf(red), 0);
+  EXPECT_TRUE(calls.empty()) << "passing over is no click";
+
+  ClickAt(over);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].verb, "open");
+  EXPECT_EQ(calls[0].file, link->URL());
+  EXPECT_EQ(calls[0].file.rfind("http://", 0), 0u);
+  EXPECT_EQ(calls[0].show, SW_SHOWNORMAL);
+  SetCursorPos(away.x, away.y);
+  PumpUntil([&] { return link->Font().Color() == gui::clBlue; }, 1000);
+  EXPECT_EQ(link->Font().Color(), gui::clBlue) << "no visited colour on this window";
+}
+
 TEST_F(EndToEnd, TypingCompletesAfterThePauseAndAPickedEntryJoinsTheTopOfTheList) {
   ec::TEcComboBox* cb = Form1->cbConn;
   TypeEntry("Dro");
@@ -243,11 +381,12 @@ TEST_F(EndToEnd, TypingCompletesAfterThePauseAndAPickedEntryJoinsTheTopOfTheList
   ASSERT_TRUE(pick(2));
   EXPECT_EQ(cb->Text(), "Drop Line");
   EXPECT_EQ(Form1->RAS1->EntryName(), "Drop Line") << "a pick is a change";
-  EXPECT_EQ(items(), (std::vector<std::string>{"Drop Line", "Alpha Net", "Busy Line", "Drop Line"}));
+  EXPECT_EQ(items(), (std::vector<std::string>{"Drop Line", "Alpha Net", "Busy Line", "Drop Line", "Slow Hang Up"}));
   ASSERT_TRUE(openList());
   ASSERT_TRUE(pick(1));
   EXPECT_EQ(Form1->RAS1->EntryName(), "Alpha Net");
-  EXPECT_EQ(items(), (std::vector<std::string>{"Alpha Net", "Drop Line", "Alpha Net", "Busy Line", "Drop Line"}));
+  EXPECT_EQ(items(),
+            (std::vector<std::string>{"Alpha Net", "Drop Line", "Alpha Net", "Busy Line", "Drop Line", "Slow Hang Up"}));
   EXPECT_EQ(cb->ItemIndex(), 2) << "the main section's entry is the one selected";
 
   // Open again: the recent entries at the top on silver (the first one selected, as the text
@@ -270,7 +409,7 @@ TEST_F(EndToEnd, TypingCompletesAfterThePauseAndAPickedEntryJoinsTheTopOfTheList
   }
   ClickAt(button);  // closes it on the entry at the top
   ASSERT_TRUE(PumpUntil([&] { return !cb->DroppedDown(); }, 1000));
-  EXPECT_EQ(cb->Items().Count(), 5) << "an entry already at the top stays one";
+  EXPECT_EQ(cb->Items().Count(), 6) << "an entry already at the top stays one";
   EXPECT_EQ(cb->Text(), "Alpha Net");
 
   ClickDial();

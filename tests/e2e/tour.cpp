@@ -1,7 +1,7 @@
 // A short scripted tour of the running program, for `make run` without a display: type the start
 // of an entry and see it completed, pick entries from the open list and see them at its top, dial,
-// see it connected, hang up, open About, put another window in front; a screenshot of each stage
-// goes into the folder given.
+// see it connected, hang up, point at the web link, open About, put another window in front; a
+// screenshot of each stage goes into the folder given.
 #include <windows.h>
 
 #include <cstdio>
@@ -145,6 +145,14 @@ int main(int argc, char** argv) {
   Sleep(1500);
   Shot("8-hung-up");
 
+  // The mouse over the web link: it lights up (no click: that would ask the shell for a browser).
+  SetCursorPos(Client(179, 128).x - 4, Client(179, 128).y);
+  Sleep(60);
+  SetCursorPos(Client(179, 128).x, Client(179, 128).y);
+  Shot("9-link-under-the-mouse");
+  SetCursorPos(Client(20, 150).x, Client(20, 150).y);
+  Sleep(300);
+
   // "About" from the menu bar: Alt, one item to the right, Enter; the platform's dialog opens.
   SetForegroundWindow(g_main);
   PressKey(VK_MENU);
@@ -160,7 +168,7 @@ int main(int argc, char** argv) {
     if (w && owner == pid && IsWindowVisible(w)) about = w;
   }
   if (about) {
-    Shot("9-about", about);
+    Shot("10-about", about);
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     Sleep(300);
   } else {
@@ -170,7 +178,7 @@ int main(int argc, char** argv) {
   // Another window in front: the caption in its inactive look.
   {
     OtherWindow other;
-    if (other.Handle()) Shot("10-inactive");
+    if (other.Handle()) Shot("11-inactive");
     else std::fprintf(stderr, "tour: no other window to activate\n");
   }
 
