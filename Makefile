@@ -4,7 +4,7 @@ NATIVE := build/native
 WIN64  := build/win64
 WIN32  := build/win32
 
-.PHONY: run test deps native build build32 bench clean
+.PHONY: run test deps native build build32 bench fuzz clean
 
 run: build
 	@scripts/run.sh
@@ -31,6 +31,10 @@ build32: native
 
 bench: build
 	@scripts/bench.sh
+
+# Every parser's fuzzer for a few minutes each (FUZZ_SECONDS, default 180), with a report.
+fuzz: native
+	@scripts/fuzz.sh
 
 clean:
 	rm -rf build
