@@ -9,7 +9,7 @@
 #include "bitmapbtn/GxBmpLst.h"
 
 using namespace bitmapbtn;
-using bmpfile::Spec;
+using bmpfile::Layout;
 
 namespace {
 
@@ -40,7 +40,7 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
 
 TEST(BitmapFiles, SixteenBitBitFieldsAreReadWithTheirMasks) {
   // 5-6-5: 0x07E0 is pure green; read as the plain 5-5-5 layout it would carry some red.
-  Spec f;
+  Layout f;
   f.width = 3;
   f.height = 1;
   f.bits = 16;
@@ -65,7 +65,7 @@ TEST(BitmapFiles, SixteenBitBitFieldsAreReadWithTheirMasks) {
 TEST(BitmapFiles, ThirtyTwoBitBitFieldsFollowTheirMasksAfterTheHeaderOrInsideALongerOne) {
   // Red in the lowest byte, blue in the third: the reverse of the plain layout.
   for (uint32_t headerSize : {40u, 124u}) {
-    Spec f;
+    Layout f;
     f.headerSize = headerSize;
     f.width = 2;
     f.height = 2;
@@ -86,7 +86,7 @@ TEST(BitmapFiles, ThirtyTwoBitBitFieldsFollowTheirMasksAfterTheHeaderOrInsideALo
 TEST(BitmapFiles, NoColourCountMeansTheFullTableAtFourAndEightBits) {
   for (uint16_t bits : {uint16_t(4), uint16_t(8)}) {
     const int colours = 1 << bits;
-    Spec f;
+    Layout f;
     f.width = 4;
     f.height = 1;
     f.bits = bits;
@@ -107,7 +107,7 @@ TEST(BitmapFiles, NoColourCountMeansTheFullTableAtFourAndEightBits) {
 }
 
 TEST(BitmapFiles, RowsStoredTopDownAreReadTopRowFirst) {
-  Spec f;
+  Layout f;
   f.width = 1;
   f.height = -3;
   f.bits = 24;

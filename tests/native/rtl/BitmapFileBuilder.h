@@ -9,7 +9,7 @@
 
 namespace bmpfile {
 
-struct Spec {
+struct Layout {
   uint32_t headerSize = 40;  // 12 writes a core header
   int32_t width = 1;
   int32_t height = 1;  // negative: rows top-down
@@ -33,7 +33,7 @@ inline void Put32(std::string& s, uint32_t v) {
   for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-inline std::string Write(const Spec& f) {
+inline std::string Write(const Layout& f) {
   std::string info;
   Put32(info, f.headerSize);
   if (f.headerSize == 12) {

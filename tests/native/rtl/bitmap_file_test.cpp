@@ -8,7 +8,7 @@
 #include "BitmapFileBuilder.h"
 #include "rtl/BitmapFile.h"
 
-using bmpfile::Spec;
+using bmpfile::Layout;
 using rtl::TBitmapFileImage;
 
 namespace {
@@ -48,7 +48,7 @@ const std::string kShort = "EReadError: Stream read error";
 }  // namespace
 
 TEST(BitmapFile, SixteenBitBitFieldsTakeTheirMasksAfterTheHeaderAndThePixelsAfterThem) {
-  Spec f;
+  Layout f;
   f.width = 3;
   f.height = 2;
   f.bits = 16;
@@ -72,7 +72,7 @@ TEST(BitmapFile, SixteenBitBitFieldsTakeTheirMasksAfterTheHeaderAndThePixelsAfte
 TEST(BitmapFile, ALongerHeaderCarriesItsOwnMasksAndNoneFollowIt) {
   // The 124-byte header of 32-bit pictures with an alpha channel: masks inside it.
   for (uint32_t headerSize : {52u, 56u, 108u, 124u}) {
-    Spec f;
+    Layout f;
     f.headerSize = headerSize;
     f.width = 2;
     f.height = -2;
@@ -91,7 +91,7 @@ TEST(BitmapFile, ALongerHeaderCarriesItsOwnMasksAndNoneFollowIt) {
 
 TEST(BitmapFile, AColourCountOfZeroMeansTheFullTableAtFourAndEightBits) {
   for (uint16_t bits : {uint16_t(1), uint16_t(4), uint16_t(8)}) {
-    Spec f;
+    Layout f;
     f.width = 5;
     f.height = 3;
     f.bits = bits;
@@ -106,7 +106,7 @@ TEST(BitmapFile, AColourCountOfZeroMeansTheFullTableAtFourAndEightBits) {
     EXPECT_EQ(U32(image.info, 32), 0u) << "biClrUsed as stored";
   }
   // A shorter table when the header says so.
-  Spec f;
+  Layout f;
   f.width = 4;
   f.height = 1;
   f.bits = 8;
@@ -123,7 +123,7 @@ TEST(BitmapFile, AColourCountOfZeroMeansTheFullTableAtFourAndEightBits) {
 }
 
 TEST(BitmapFile, TopDownRowsKeepTheirNegativeHeight) {
-  Spec f;
+  Layout f;
   f.width = 1;
   f.height = -3;
   f.pixels = Counting(12);
@@ -135,7 +135,7 @@ TEST(BitmapFile, TopDownRowsKeepTheirNegativeHeight) {
 }
 
 TEST(BitmapFile, ACoreHeaderHasThreeByteColourEntries) {
-  Spec f;
+  Layout f;
   f.headerSize = 12;
   f.width = 2;
   f.height = 2;
@@ -150,7 +150,7 @@ TEST(BitmapFile, ACoreHeaderHasThreeByteColourEntries) {
 }
 
 TEST(BitmapFile, CompressedDataIsTheStatedSizeAndNeedsOne) {
-  Spec f;
+  Layout f;
   f.width = 4;
   f.height = 1;
   f.bits = 8;
@@ -169,7 +169,7 @@ TEST(BitmapFile, CompressedDataIsTheStatedSizeAndNeedsOne) {
 }
 
 TEST(BitmapFile, FilesItCannotTakeAreInvalidAndShortOnesAReadError) {
-  Spec good;
+  Layout good;
   good.width = 2;
   good.height = 2;
   good.pixels = std::vector<uint8_t>(16, 0x7F);
@@ -180,25 +180,25 @@ TEST(BitmapFile, FilesItCannotTakeAreInvalidAndShortOnesAReadError) {
   notBm[1] = 'A';
   EXPECT_EQ(Failure(notBm), kInvalid);
   auto with = [&](auto change) {
-    Spec f = good;
+    Layout f = good;
     change(f);
     return Failure(bmpfile::Write(f));
   };
-  EXPECT_EQ(with([](Spec& f) { f.headerSize = 20; }), kInvalid) << "no header of that size";
-  EXPECT_EQ(with([](Spec& f) { f.headerSize = 5000; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.width = 0; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.width = -2; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.height = 0; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.height = -40000; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.planes = 2; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) { f.bits = 3; }), kInvalid);
-  EXPECT_EQ(with([](Spec& f) {
+  EXPECT_EQ(with([](Layout& f) { f.headerSize = 20; }), kInvalid) << "no header of that size";
+  EXPECT_EQ(with([](Layout& f) { f.headerSize = 5000; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.width = 0; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.width = -2; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.height = 0; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.height = -40000; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.planes = 2; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.bits = 3; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) {
               f.compression = rtl::kBiBitfields;
               f.masks = {1, 2, 4};
             }),
             kInvalid)
       << "bit fields at 24 bits";
-  EXPECT_EQ(with([](Spec& f) { f.compression = 7; }), kInvalid);
+  EXPECT_EQ(with([](Layout& f) { f.compression = 7; }), kInvalid);
 
   // Cut anywhere before its last byte, the file is short.
   for (size_t n = 0; n < file.size(); ++n) EXPECT_EQ(Failure(file.substr(0, n)), kShort) << n;
@@ -206,14 +206,14 @@ TEST(BitmapFile, FilesItCannotTakeAreInvalidAndShortOnesAReadError) {
 
 TEST(BitmapFile, DimensionsBeyondTheDataAreRefusedBeforeAnythingIsSizedForThem) {
   // 32767 x 32767 at 32 bits would be 4 GiB of pixels; the file holds 16 bytes.
-  Spec f;
+  Layout f;
   f.width = 32767;
   f.height = 32767;
   f.bits = 32;
   f.pixels = std::vector<uint8_t>(16);
   EXPECT_EQ(Failure(bmpfile::Write(f)), kShort);
   // So is a colour table longer than the data.
-  Spec g;
+  Layout g;
   g.bits = 24;
   g.clrUsed = 65536;
   g.pixels = std::vector<uint8_t>(4);
