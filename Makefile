@@ -4,7 +4,7 @@ NATIVE := build/native
 WIN64  := build/win64
 WIN32  := build/win32
 
-.PHONY: run test deps native build build32 bench dist clean
+.PHONY: run test deps native build build32 bench dist fuzz clean
 
 run: build
 	@scripts/run.sh
@@ -35,6 +35,10 @@ bench: build
 # What a Windows user downloads: a zip per target with the program alone, checked.
 dist: build build32
 	@scripts/dist.sh
+
+# Every parser's fuzzer for a few minutes each (FUZZ_SECONDS, default 180), with a report.
+fuzz: native
+	@scripts/fuzz.sh
 
 clean:
 	rm -rf build

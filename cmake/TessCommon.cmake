@@ -44,15 +44,38 @@ else()
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   endfunction()
 
-  # A libFuzzer target (clang) that CTest runs for a bounded time.
+  # A libFuzzer target (clang) that CTest runs for a bounded time; `make fuzz` runs it longer
+  # (scripts/fuzz.sh). Its corpus lives in build/native/fuzz/NAME/corpus, seeded from
+  # build/native/fuzz/NAME/seeds: SEEDS names files and folders copied there at build time (a
+  # caller may also write generated seeds there, into ${NAME_SEED_DIR}, before the fuzzer is
+  # built). REGRESSIONS names a folder of inputs that once failed: each is run once as a test of
+  # its own, "NAME-regressions".
   function(tess_add_fuzzer name seconds)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "REGRESSIONS" "SOURCES;LIBS;SEEDS" ${ARGN})
     if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
       add_executable(${name} ${T_SOURCES})
       target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
       target_link_options(${name} PRIVATE -fsanitize=fuzzer)
       target_link_libraries(${name} PRIVATE ${T_LIBS})
-      add_test(NAME ${name} COMMAND ${name} -max_total_time=${seconds} -rss_limit_mb=1024 -print_final_stats=0)
+      set(seed_dir ${CMAKE_BINARY_DIR}/fuzz/${name}/seeds)
+      set(corpus_dir ${CMAKE_BINARY_DIR}/fuzz/${name}/corpus)
+      file(MAKE_DIRECTORY ${seed_dir} ${corpus_dir})
+      set(${name}_SEED_DIR ${seed_dir} PARENT_SCOPE)
+      foreach(seed ${T_SEEDS})
+        if(IS_DIRECTORY ${seed})
+          add_custom_command(TARGET ${name} POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_directory ${seed} ${seed_dir})
+        else()
+          add_custom_command(TARGET ${name} POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_if_different ${seed} ${seed_dir})
+        endif()
+      endforeach()
+      add_test(NAME ${name} COMMAND ${name} -max_total_time=${seconds} -timeout=10 -rss_limit_mb=1024
+        -print_final_stats=0 ${corpus_dir} ${seed_dir})
+      if(T_REGRESSIONS)
+        file(GLOB inputs CONFIGURE_DEPENDS ${T_REGRESSIONS}/*)
+        if(inputs)
+          add_test(NAME ${name}-regressions COMMAND ${name} -timeout=10 -rss_limit_mb=1024 ${inputs})
+        endif()
+      endif()
     endif()
   endfunction()
 endif()

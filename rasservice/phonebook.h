@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "phonebook_text.h"
 
 namespace ras {
 
@@ -20,44 +19,19 @@ DWORD resolve_phonebook(LPCSTR argument, std::string& path, bool& is_default);
 // environment variable RASSERVICE_PHONEBOOK names another file.
 std::string default_phonebook_path();
 
-// Whether a name can be an entry: 1..256 characters, no control characters, not blank, not
-// starting with a full stop.
-bool valid_entry_name(std::string_view name);
-
-// ASCII case-insensitive comparison, as entry names and keys are matched.
-bool same_name(std::string_view a, std::string_view b);
-
-class Phonebook {
+// The phonebook file.
+class Phonebook : public PhonebookText {
 public:
     // Reads the file. A missing file reads as empty when missing_ok (the default phonebook of a
-    // user who has none yet), else it is ERROR_CANNOT_OPEN_PHONEBOOK; so is one that cannot be read.
+    // user who has none yet), else it is ERROR_CANNOT_OPEN_PHONEBOOK; so is one that cannot be
+    // opened. One over 8 MiB, or one that cannot be read, is ERROR_CANNOT_LOAD_PHONEBOOK.
     DWORD load(const std::string& path, bool missing_ok);
     DWORD save() const;
 
     const std::string& path() const { return path_; }
 
-    // Listable entries in file order: valid names, each once (the first section of a name wins).
-    std::vector<std::string> entry_names() const;
-    bool has_entry(std::string_view entry) const;
-
-    std::optional<std::string> value(std::string_view entry, std::string_view key) const;
-    void set_value(std::string_view entry, std::string_view key, std::string_view value);
-    void remove_key(std::string_view entry, std::string_view key);
-
-    bool remove_entry(std::string_view entry);
-    bool rename_entry(std::string_view from, std::string_view to);
-
 private:
-    struct Section {
-        std::string name;
-        size_t header;  // line of "[name]"
-        size_t end;     // first line after the section
-    };
-    std::vector<Section> sections() const;
-    std::optional<Section> find(std::string_view entry) const;
-
     std::string path_;
-    std::vector<std::string> lines_;
 };
 
 }  // namespace ras

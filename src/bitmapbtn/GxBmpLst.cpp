@@ -1,7 +1,6 @@
 #include "GxBmpLst.h"
 
-#include <cstring>
-
+#include "GxListItems.h"
 #include "rtl/Filer.h"
 
 namespace bitmapbtn {
@@ -9,8 +8,6 @@ namespace bitmapbtn {
 RTL_IMPLEMENT_CLASS(TGxBitmapList);
 
 namespace {
-constexpr char kMagic[4] = {'M', 'B', 'M', 'L'};
-constexpr const char* kInvalidStream = "Invalid BitmapList stream";
 
 // Runs a bulk change inside BeginUpdate/EndUpdate, so it is reported once, on every path.
 template <class F>
@@ -150,39 +147,16 @@ void TGxBitmapList::ReadData(rtl::TStream& stream) {
   // Images read before a failure stay in the list.
   Bracketed(*this, [this, &stream] {
     Clear();
-    char magic[4];
-    stream.ReadBuffer(magic, sizeof magic);
-    if (std::memcmp(magic, kMagic, sizeof magic) != 0) throw rtl::EStreamError(kInvalidStream);
-    int32_t n = stream.ReadValue<int32_t>();
-    rtl::TMemoryStream record;
     gui::TBitmap scratch;
-    for (int32_t i = 0; i < n; ++i) {
-      int32_t length = stream.ReadValue<int32_t>();
-      // A length beyond the data left is a short stream: refused before the buffer is sized, so
-      // a damaged length cannot ask for gigabytes.
-      if (length < 0 || length > stream.Size() - stream.Position()) throw rtl::EReadError(rtl::msg::kReadError);
-      // The decoder sees exactly this record's bytes.
-      record.Clear();
-      if (length > 0) record.CopyFrom(stream, length);
-      record.SetPosition(0);
+    ReadListItems(stream, [this, &scratch](rtl::TStream& record) {
       scratch.LoadFromStream(record);
       Add(&scratch);
-    }
+    });
   });
 }
 
 void TGxBitmapList::WriteData(rtl::TStream& stream) {
-  stream.WriteBuffer(kMagic, sizeof kMagic);
-  stream.WriteValue<int32_t>(Count());
-  for (int i = 0; i < Count(); ++i) {
-    long long start = stream.Position();
-    stream.WriteValue<int32_t>(0);
-    GetBitmap(i)->SaveToStream(stream);
-    long long end = stream.Position();
-    stream.SetPosition(start);
-    stream.WriteValue<int32_t>(static_cast<int32_t>(end - start - 4));
-    stream.SetPosition(end);
-  }
+  WriteListItems(stream, Count(), [this](int i, rtl::TStream& out) { GetBitmap(i)->SaveToStream(out); });
 }
 
 }  // namespace bitmapbtn

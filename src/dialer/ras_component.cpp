@@ -504,21 +504,27 @@ int TRAS::HangUp() {
   if (rasConn_) {
     lastError_ = kLibraryMissing;
     if (!LoadRasLibrary()) return 0;
-    result = g_ras.RasHangUpA ? static_cast<int>(g_ras.RasHangUpA(rasConn_)) : ERROR_PROC_NOT_FOUND;
-    while (GetConnectStatus() == 0) {
-      PumpMessages(quitCode);
-      // A handler hung up inside the pump; that call has finished the job.
-      if (!rasConn_) break;
-      if (connectState_ != reported) {
-        statusStr_ = GetStateText();
-        DoStateChanged();
-        reported = connectState_;
+    if (!g_ras.RasHangUpA) {
+      // Nothing would ever end the connection, so there is nothing to wait for: the failed call
+      // is reported at once, with OnDisconnect as for any other.
+      result = ERROR_PROC_NOT_FOUND;
+    } else {
+      result = static_cast<int>(g_ras.RasHangUpA(rasConn_));
+      while (GetConnectStatus() == 0) {
+        PumpMessages(quitCode);
+        // A handler hung up inside the pump; that call has finished the job.
+        if (!rasConn_) break;
+        if (connectState_ != reported) {
+          statusStr_ = GetStateText();
+          DoStateChanged();
+          reported = connectState_;
+        }
+        // Until the next message or the next poll, whichever comes first: never a busy wait.
+        MsgWaitForMultipleObjectsEx(0, nullptr, kHangUpPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
       }
-      // Until the next message or the next poll, whichever comes first: never a busy wait.
-      MsgWaitForMultipleObjectsEx(0, nullptr, kHangUpPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      // Not ours to consume: the thread's own loop must still see it.
+      if (quitCode) PostQuitMessage(*quitCode);
     }
-    // Not ours to consume: the thread's own loop must still see it.
-    if (quitCode) PostQuitMessage(*quitCode);
   }
   rasConn_ = nullptr;
   DestroyNotifyWindow();

@@ -27,7 +27,9 @@ const char* Str0StatusText(Str0Status status) {
     case Str0Status::kIndexOutside:
       return "index runs past the end";
     case Str0Status::kTextOutside:
-      return "a text lies outside the text pool";
+      return "a text runs past the end";
+    case Str0Status::kTextMisplaced:
+      return "a text overlaps the index or starts at an odd offset";
     case Str0Status::kUnsorted:
       return "ids not strictly ascending";
   }
@@ -62,17 +64,28 @@ Str0Entry Str0Table::EntryAt(uint32_t index) const {
 }
 
 bool Str0Table::TextInside(const Str0Entry& entry) const {
-  size_t pool = kStr0HeaderSize + kStr0EntrySize * static_cast<size_t>(count_);
-  // Whole code units only, so texts never overlap the index or each other's halves.
-  if (entry.offset < pool || entry.offset > size_ || entry.offset % 2 != 0) return false;
+  // Compared without sums, which could wrap.
+  if (entry.offset > size_) return false;
   return static_cast<uint64_t>(entry.length) * 2 <= size_ - entry.offset;
 }
 
-Str0Status Str0Table::Validate() const {
+bool Str0Table::TextInPool(const Str0Entry& entry) const {
+  size_t pool = kStr0HeaderSize + kStr0EntrySize * static_cast<size_t>(count_);
+  return entry.offset >= pool && entry.offset % 2 == 0;
+}
+
+Str0Status Str0Table::CheckBounds() const {
   if (header_ != Str0Status::kOk) return header_;
+  for (uint32_t i = 0; i < count_; ++i)
+    if (!TextInside(EntryAt(i))) return Str0Status::kTextOutside;
+  return Str0Status::kOk;
+}
+
+Str0Status Str0Table::Validate() const {
+  if (Str0Status bounds = CheckBounds(); bounds != Str0Status::kOk) return bounds;
   for (uint32_t i = 0; i < count_; ++i) {
     Str0Entry e = EntryAt(i);
-    if (!TextInside(e)) return Str0Status::kTextOutside;
+    if (!TextInPool(e)) return Str0Status::kTextMisplaced;
     if (i > 0 && EntryAt(i - 1).id >= e.id) return Str0Status::kUnsorted;
   }
   return Str0Status::kOk;

@@ -23,7 +23,8 @@ enum class Str0Status {
   kTruncated,     // shorter than the header
   kBadMagic,      // does not start with "STR0"
   kIndexOutside,  // the index runs past the end of the image
-  kTextOutside,   // a text lies outside the text pool or has an odd offset
+  kTextOutside,   // a text runs past the end of the image
+  kTextMisplaced, // a text overlaps the index or starts at an odd offset
   kUnsorted,      // ids not strictly ascending
 };
 
@@ -36,16 +37,20 @@ struct Str0Entry {
 };
 
 // A view over an image owned by the caller. Construction checks only the header (O(1)), so a
-// lookup costs O(log N); Validate() checks the whole index once. Either way no call ever reads
-// outside [data, data + size): a view whose header is bad is empty, and a found entry whose
-// text lies outside the image yields no text.
+// lookup costs O(log N). No call ever reads outside [data, data + size): a view whose header is
+// bad is empty, and a found entry whose text runs past the end yields no text. What else an
+// image gets wrong (ids out of order or repeated, texts at odd offsets or over the index) is
+// read as it stands: the binary search then finds what it finds.
 class Str0Table {
  public:
   Str0Table(const void* data, size_t size);
 
   // The header check's result (kOk, kTruncated, kBadMagic or kIndexOutside).
   Str0Status HeaderStatus() const { return header_; }
-  // Full check: header, every text inside the text pool, ids strictly ascending.
+  // What reading needs: the header, and every text inside the image.
+  Str0Status CheckBounds() const;
+  // What the writer produces: CheckBounds, every text in the text pool at an even offset, and
+  // ids strictly ascending.
   Str0Status Validate() const;
 
   uint32_t Count() const { return count_; }
@@ -53,7 +58,7 @@ class Str0Table {
 
   // Binary search over the index; relies on its order only.
   std::optional<Str0Entry> FindEntry(int32_t id) const;
-  // The entry's text; nullopt when it does not lie inside the text pool.
+  // The entry's text; nullopt when it runs past the end of the image.
   std::optional<std::u16string> Text(const Str0Entry& entry) const;
   // FindEntry followed by Text.
   std::optional<std::u16string> Find(int32_t id) const;
@@ -61,6 +66,7 @@ class Str0Table {
  private:
   uint32_t ReadU32(size_t offset) const;
   bool TextInside(const Str0Entry& entry) const;
+  bool TextInPool(const Str0Entry& entry) const;
 
   const unsigned char* data_;
   size_t size_;

@@ -79,7 +79,8 @@ void TStringResource::OpenTable(HINSTANCE instance, const char* resourceName) {
   Str0Status status;
   try {
     LockTable();
-    status = Str0Table(tableData_, resourceSize_).Validate();
+    // Only what keeps every later read inside the resource; the rest is read as it stands.
+    status = Str0Table(tableData_, resourceSize_).CheckBounds();
     UnlockTable();
   } catch (...) {
     CloseTable();

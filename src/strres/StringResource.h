@@ -43,8 +43,9 @@ enum StringResourceMessage {
 };
 
 // Opens one table and looks texts up in it. Between calls the resource is unlocked, so no
-// address into it outlives a lookup. The table is checked whole when it is opened; a table that
-// is malformed in any way (not only a wrong magic) fails to open with error 5.
+// address into it outlives a lookup. Opening checks what keeps every read inside the resource
+// (the magic, the index and each text within it) and fails with error 5 otherwise; ids out of
+// order or repeated and texts at odd offsets are read as they stand (see Str0Table).
 class TStringResource {
  public:
   // Opens resourceName (nothing when it is empty); raises the family's error on failure.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <typeinfo>
 #include <string>
 #include <vector>
 
@@ -49,11 +50,17 @@ void Read(TGxBitmapList& list, const std::string& bytes) {
   list.ReadData(s);
 }
 
+// "Class: message" of what reading raises; the class by its exact type.
 std::string ReadError(TGxBitmapList& list, const std::string& bytes) {
   try {
     Read(list, bytes);
   } catch (const rtl::Exception& e) {
-    return e.Message();
+    const std::type_info& t = typeid(e);
+    const char* name = t == typeid(rtl::EStreamError)     ? "EStreamError"
+                       : t == typeid(rtl::EReadError)     ? "EReadError"
+                       : t == typeid(rtl::EInvalidGraphic) ? "EInvalidGraphic"
+                                                           : t.name();
+    return std::string(name) + ": " + e.Message();
   }
   return "no error";
 }
@@ -249,20 +256,20 @@ TEST(BitmapListStream, BadStreamsFailWithTheirMessagesAndKeepWhatWasRead) {
   list.OnChange.Bind(&log, &Log::Changed);
 
   Read(list, good);
-  EXPECT_EQ(ReadError(list, "MBMX" + Int32(0)), "Invalid BitmapList stream");
+  EXPECT_EQ(ReadError(list, "MBMX" + Int32(0)), "EStreamError: Invalid BitmapList stream");
   EXPECT_EQ(list.Count(), 0) << "cleared before the check";
   EXPECT_EQ(list.UpdateCount(), 0);
 
-  EXPECT_EQ(ReadError(list, "MBM"), "Stream read error");
-  EXPECT_EQ(ReadError(list, "MBML" + Int32(2)), "Stream read error");
-  EXPECT_EQ(ReadError(list, good.substr(0, good.size() - 10)), "Stream read error");
+  EXPECT_EQ(ReadError(list, "MBM"), "EReadError: Stream read error");
+  EXPECT_EQ(ReadError(list, "MBML" + Int32(2)), "EReadError: Stream read error");
+  EXPECT_EQ(ReadError(list, good.substr(0, good.size() - 10)), "EReadError: Stream read error");
   EXPECT_EQ(list.Count(), 1) << "the first image stays";
-  EXPECT_EQ(ReadError(list, "MBML" + Int32(2) + first + Int32(24) + "NOT A BITMAP FILE AT ALL"), "Bitmap image is not valid");
+  EXPECT_EQ(ReadError(list, "MBML" + Int32(2) + first + Int32(24) + "NOT A BITMAP FILE AT ALL"), "EInvalidGraphic: Bitmap image is not valid");
   EXPECT_EQ(list.Count(), 1);
-  EXPECT_EQ(ReadError(list, "MBML" + Int32(2) + first + Int32(-1)), "Stream read error");
+  EXPECT_EQ(ReadError(list, "MBML" + Int32(2) + first + Int32(-1)), "EReadError: Stream read error");
   EXPECT_EQ(list.Count(), 1);
   // A damaged length is refused before anything is allocated for it.
-  EXPECT_EQ(ReadError(list, "MBML" + Int32(1) + Int32(0x7FFFFFF0) + "BM"), "Stream read error");
+  EXPECT_EQ(ReadError(list, "MBML" + Int32(1) + Int32(0x7FFFFFF0) + "BM"), "EReadError: Stream read error");
   EXPECT_EQ(list.UpdateCount(), 0);
 
   log.lines.clear();

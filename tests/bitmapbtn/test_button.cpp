@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "BitmapBtnTest.h"
+#include "ButtonModel.h"
 #include "GdiCounter.h"
 #include "Menus.h"
 
@@ -61,17 +62,25 @@ class DialButton : public ::testing::Test {
 
   COLORREF Glyph(int x, int y) { return GetBitmapPixel(FreeHandle(*list->GetBitmap(0)), POINT{x, y}); }
 
-  // What the button's inside must show: the form's colour, the glyph cell keyed at (gx, gy) and
-  // the caption with its top-left at the given offset from its measured place.
-  std::unique_ptr<Surface> Expected(int gx, int gy, int cell, int textShift, bool disabled) {
-    auto s = std::make_unique<Surface>(kWidth, kHeight, Sys(COLOR_BTNFACE));
-    HBITMAP strip = FreeHandle(btn->GlyphStrip());
-    COLORREF key = GetBitmapPixel(FreeHandle(*list->GetBitmap(0)), POINT{0, 31});
+  // The main window's picture as the list holds it: what the button draws from.
+  bmpmodel::Picture Source() {
+    bmpmodel::Picture p(32, 32);
     for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) {
-        COLORREF c = GetBitmapPixel(strip, POINT{cell * 32 + x, y});
-        if (c != key) SetPixel(s->Dc(), gx + x, gy + y, c);
-      }
+      for (int x = 0; x < 32; ++x) p.At(x, y) = Glyph(x, y);
+    return p;
+  }
+
+  // What the button's inside must show: the form's colour, the picture (or its embossed look,
+  // made here by the rules) keyed on the picture's bottom-left colour at (gx, gy), and the
+  // caption with its top-left at the given offset from its measured place.
+  std::unique_ptr<Surface> Expected(int gx, int gy, bool embossed, int textShift, bool disabled) {
+    auto s = std::make_unique<Surface>(kWidth, kHeight, Sys(COLOR_BTNFACE));
+    const bmpmodel::Picture source = Source();
+    const bmpmodel::Picture cell = embossed ? bmpmodel::Embossed(source) : source;
+    const COLORREF key = source.At(0, 31);
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        if (cell.At(x, y) != key) SetPixel(s->Dc(), gx + x, gy + y, cell.At(x, y));
     gui::TCanvas canvas;
     canvas.SetHandle(s->Dc());
     canvas.Font().Assign(&btn->Font());
@@ -91,6 +100,14 @@ class DialButton : public ::testing::Test {
     }
     canvas.DrawText(btn->Caption(), t, flags);
     canvas.SetHandle(nullptr);
+    return s;
+  }
+
+  // What the window shows now.
+  std::unique_ptr<Surface> OnScreen() {
+    auto s = std::make_unique<Surface>(508, 161);
+    gui::TClientDC dc(form->Handle());
+    BitBlt(s->Dc(), 0, 0, 508, 161, dc, 0, 0, SRCCOPY);
     return s;
   }
 
@@ -137,7 +154,7 @@ TEST_F(DialButton, AtRestShowsItsRingsTheKeyedGlyphAndTheCaptionBelowIt) {
   EXPECT_EQ(Hex(s.At(kLeft + 48, kTop + 2 + 31)), Hex(Sys(COLOR_BTNFACE)));
   EXPECT_EQ(Hex(s.At(kLeft + 48 + 8, kTop + 2 + 2)), Hex(Glyph(8, 2)));
   EXPECT_EQ(Hex(s.At(kLeft + 48 + 16, kTop + 2 + 20)), Hex(Glyph(16, 20)));
-  auto expected = Expected(48, 2, 0, 0, false);
+  auto expected = Expected(48, 2, false, 0, false);
   EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
   EXPECT_EQ(s.At(kLeft - 1, kTop + 40), Sys(COLOR_BTNFACE)) << "nothing outside the button";
 }
@@ -154,7 +171,7 @@ TEST_F(DialButton, PressedLooksSunkenWithGlyphAndCaptionShiftedAndFastRedrawMatc
   ExpectRing(s, kLeft, kTop, 1, RGB(0, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
   ExpectRing(s, kLeft, kTop, 2, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNFACE));
   ExpectRing(s, kLeft, kTop, 3, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNFACE));
-  auto expected = Expected(49, 3, 0, 1, false);
+  auto expected = Expected(49, 3, false, 1, false);
   EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
 
   int different = 0;
@@ -167,20 +184,20 @@ TEST_F(DialButton, PressedLooksSunkenWithGlyphAndCaptionShiftedAndFastRedrawMatc
 
 TEST_F(DialButton, DisabledShowsTheEmbossedCellAndTheCaptionTwice) {
   btn->SetEnabled(false);
-  // The embossed cell is made of the face, highlight and shadow colours only.
+  // The strip's third cell is the picture embossed as the rules make it.
+  const bmpmodel::Picture embossed = bmpmodel::Embossed(Source());
   HBITMAP strip = FreeHandle(btn->GlyphStrip());
-  int others = 0, shadows = 0;
+  int different = 0, shadows = 0;
   for (int y = 0; y < 32; ++y)
-    for (int x = 64; x < 96; ++x) {
-      COLORREF c = GetBitmapPixel(strip, POINT{x, y});
-      shadows += c == Sys(COLOR_BTNSHADOW);
-      others += c != Sys(COLOR_BTNFACE) && c != Sys(COLOR_BTNHIGHLIGHT) && c != Sys(COLOR_BTNSHADOW);
+    for (int x = 0; x < 32; ++x) {
+      different += static_cast<COLORREF>(GetBitmapPixel(strip, POINT{64 + x, y})) != embossed.At(x, y);
+      shadows += embossed.At(x, y) == Sys(COLOR_BTNSHADOW);
     }
-  EXPECT_EQ(others, 0);
-  EXPECT_GT(shadows, 50);
+  EXPECT_EQ(different, 0);
+  EXPECT_GT(shadows, 50) << "the picture has an outline to emboss";
   Surface s(508, 161);
   Paint(s);
-  auto expected = Expected(48, 2, 2, 0, true);
+  auto expected = Expected(48, 2, true, 0, true);
   EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
 
   // Presses are ignored while disabled.
@@ -221,6 +238,29 @@ TEST_F(DialButton, AClickNeedsPressAndReleaseInsideAndDraggingOutUndoesThePress)
   EXPECT_EQ(events.clicks, 3);
 }
 
+TEST_F(DialButton, DraggingOutAndBackInRedrawsTheScreenEachTime) {
+  form->Show();
+  UpdateWindow(form->Handle());
+  const COLORREF black = RGB(0, 0, 0), light = Sys(COLOR_BTNHIGHLIGHT);
+  Press(60, 40);
+  auto s = OnScreen();
+  ExpectRing(*s, kLeft, kTop, 0, black, light);
+  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(49, 3, false, 1, false)), 0) << "pressed";
+  Drag(200, 40);
+  s = OnScreen();
+  ExpectRing(*s, kLeft, kTop, 0, light, black);
+  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(48, 2, false, 0, false)), 0) << "dragged out";
+  Drag(60, 41);
+  s = OnScreen();
+  ExpectRing(*s, kLeft, kTop, 0, black, light);
+  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(49, 3, false, 1, false)), 0) << "back in";
+  Release(60, 41);
+  s = OnScreen();
+  ExpectRing(*s, kLeft, kTop, 0, light, black);
+  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(48, 2, false, 0, false)), 0) << "released";
+  EXPECT_EQ(events.clicks, 1);
+}
+
 TEST_F(DialButton, SwitchTogglesDownAndALatchedButtonIgnoresThePointer) {
   btn->SetSwitch(true);
   Press(20, 20);
@@ -259,7 +299,7 @@ TEST_F(DialButton, CaptionChangeInvalidatesAndRepaintsCentredBelowTheGlyph) {
   EXPECT_EQ(dirty.right, kLeft + kWidth);
   Surface s(508, 161);
   Paint(s);
-  auto expected = Expected(48, 2, 0, 0, false);
+  auto expected = Expected(48, 2, false, 0, false);
   EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
 }
 

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "BitmapBtnTest.h"
+#include "ButtonModel.h"
 #include "GdiCounter.h"
 #include "Cursors.h"
 #include "bitmapbtn/GxObj.h"
@@ -217,6 +218,82 @@ TEST(Bevel, ChangesAreCountedAndAssignCopiesInOneChange) {
   }
   gui::TFont font;
   EXPECT_THROW(a.Assign(&font), rtl::EConvertError);
+}
+
+TEST(Bevel, DrawsItsLineOuterBevelBorderInnerBevelAndSpacingFromOutsideIn) {
+  TGxBevel bevel;
+  bevel.SetBorderStyle(gui::bsSingle);
+  bevel.SetBevelOuterWidth(3);
+  bevel.SetBorderWidth(2);
+  bevel.SetBorderColor(gui::clRed);
+  bevel.SetBevelInnerWidth(2);
+  bevel.SetBorderSpace(1);
+  bevel.SetBorderSpaceColor(gui::clBlue);
+  bevel.SetOuterLightColor(gui::clLime);
+  bevel.SetOuterShadowColor(gui::clNavy);
+  bevel.SetInnerLightColor(gui::clYellow);
+  bevel.SetInnerShadowColor(gui::clPurple);
+  const COLORREF lime = RGB(0, 255, 0), navy = RGB(0, 0, 128), yellow = RGB(255, 255, 0), purple = RGB(128, 0, 128);
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), line = Sys(COLOR_WINDOWFRAME);
+  for (TBevelCut outer : {bvRaised, bvLowered}) {
+    TBevelCut inner = outer == bvRaised ? bvLowered : bvRaised;
+    bevel.SetBevelOuter(outer);
+    bevel.SetBevelInner(inner);
+    Surface actual(40, 40, RGB(7, 8, 9));
+    SurfaceCanvas c(actual);
+    RECT got{};
+    bevel.PaintBevel(c.canvas, RECT{0, 0, 40, 40}, got, true);
+
+    Surface expected(40, 40, RGB(7, 8, 9));
+    RECT r{0, 0, 40, 40};
+    bmpmodel::Frame(expected, r, line, line, 1);
+    if (outer == bvRaised)
+      bmpmodel::Frame(expected, r, lime, navy, 3);
+    else
+      bmpmodel::Frame(expected, r, navy, lime, 3);
+    bmpmodel::Frame(expected, r, red, red, 2);
+    if (inner == bvLowered)
+      bmpmodel::Frame(expected, r, purple, yellow, 2);
+    else
+      bmpmodel::Frame(expected, r, yellow, purple, 2);
+    bmpmodel::Frame(expected, r, blue, blue, 1);
+    std::string first;
+    EXPECT_EQ(bmpmodel::Differences(actual, 0, 0, expected, &first), 0) << "outer " << outer << ": " << first;
+    EXPECT_EQ(got.left, 9);
+    EXPECT_EQ(got.top, 9);
+    EXPECT_EQ(got.right, 31);
+    EXPECT_EQ(got.bottom, 31);
+  }
+}
+
+TEST(Bevel, AssignCopiesEveryFieldInOneChange) {
+  TGxBevel a, b;
+  b.SetBevelInner(bvRaised);
+  b.SetBevelOuter(bvSpace);
+  b.SetBevelInnerWidth(4);
+  b.SetBevelOuterWidth(5);
+  b.SetBorderStyle(gui::bsSingle);
+  b.SetBorderWidth(6);
+  b.SetBorderSpace(7);
+  const gui::TColor colours[6] = {gui::clRed, gui::clLime, gui::clBlue, gui::clYellow, gui::clFuchsia, gui::clAqua};
+  for (int i = 0; i < 6; ++i) b.SetColor(i, colours[i]);
+  ChangeCounter counter;
+  a.OnChange.Bind(&counter, &ChangeCounter::Changed);
+  a.Assign(&b);
+  EXPECT_EQ(counter.changes, 1);
+  EXPECT_EQ(a.BevelInner(), bvRaised);
+  EXPECT_EQ(a.BevelOuter(), bvSpace);
+  EXPECT_EQ(a.BevelInnerWidth(), 4);
+  EXPECT_EQ(a.BevelOuterWidth(), 5);
+  EXPECT_EQ(a.BorderStyle(), gui::bsSingle);
+  EXPECT_EQ(a.BorderWidth(), 6);
+  EXPECT_EQ(a.BorderSpace(), 7);
+  EXPECT_EQ(a.BorderColor(), gui::clRed);
+  EXPECT_EQ(a.BorderSpaceColor(), gui::clLime);
+  EXPECT_EQ(a.InnerLightColor(), gui::clBlue);
+  EXPECT_EQ(a.InnerShadowColor(), gui::clYellow);
+  EXPECT_EQ(a.OuterLightColor(), gui::clFuchsia);
+  EXPECT_EQ(a.OuterShadowColor(), gui::clAqua);
 }
 
 TEST(GraphicControl, PaintsItsBevelAndFillsTheInsideUnlessTransparent) {

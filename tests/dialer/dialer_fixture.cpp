@@ -156,6 +156,12 @@ DWORD DialerTest::ServiceStatus(HRASCONN handle, RASCONNSTATUSA* out) {
   return rc;
 }
 
+DWORD DialerTest::ServiceHangUp(HRASCONN handle) {
+  // Past the hooks: a test may have hidden the entry point from the component.
+  auto hangUp = reinterpret_cast<PFN_RasHangUpA>(reinterpret_cast<void*>(LoaderHooks::Original("RasHangUpA")));
+  return hangUp(handle);
+}
+
 std::string DialerTest::ServiceErrorText(DWORD code) {
   auto text = reinterpret_cast<PFN_RasGetErrorStringA>(
       reinterpret_cast<void*>(GetProcAddress(service_, "RasGetErrorStringA")));
@@ -179,15 +185,21 @@ std::string Section(const std::string& name, const std::vector<std::string>& lin
 std::set<std::string> LoaderHooks::failLoad;
 std::map<std::string, std::string> LoaderHooks::redirect;
 std::set<std::string> LoaderHooks::hideProc;
+std::map<std::string, void*> LoaderHooks::replaceProc;
+bool LoaderHooks::failRegister = false;
 std::vector<std::string> LoaderHooks::loads;
 std::vector<HMODULE> LoaderHooks::loaded;
 std::vector<HMODULE> LoaderHooks::freed;
+std::vector<std::pair<HMODULE, std::string>> LoaderHooks::procs;
+std::vector<HKEY> LoaderHooks::closedKeys;
 
 namespace {
 
 decltype(&LoadLibraryA) o_LoadLibraryA;
 decltype(&GetProcAddress) o_GetProcAddress;
 decltype(&FreeLibrary) o_FreeLibrary;
+decltype(&RegisterWindowMessageA) o_RegisterWindowMessageA;
+decltype(&RegCloseKey) o_RegCloseKey;
 
 bool Watched(const std::string& upper) { return upper.find("RAS") != std::string::npos || upper.find("RNAPH") != std::string::npos; }
 
@@ -207,11 +219,25 @@ HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
 }
 
 FARPROC WINAPI h_GetProcAddress(HMODULE module, LPCSTR name) {
-  if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && LoaderHooks::hideProc.count(name)) {
+  if (!HIWORD(reinterpret_cast<ULONG_PTR>(name))) return o_GetProcAddress(module, name);
+  if (std::find(LoaderHooks::loaded.begin(), LoaderHooks::loaded.end(), module) != LoaderHooks::loaded.end())
+    LoaderHooks::procs.emplace_back(module, name);
+  if (LoaderHooks::hideProc.count(name)) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
+  if (auto it = LoaderHooks::replaceProc.find(name); it != LoaderHooks::replaceProc.end())
+    return reinterpret_cast<FARPROC>(it->second);
   return o_GetProcAddress(module, name);
+}
+
+UINT WINAPI h_RegisterWindowMessageA(LPCSTR name) {
+  return LoaderHooks::failRegister ? 0 : o_RegisterWindowMessageA(name);
+}
+
+LSTATUS WINAPI h_RegCloseKey(HKEY key) {
+  LoaderHooks::closedKeys.push_back(key);
+  return o_RegCloseKey(key);
 }
 
 BOOL WINAPI h_FreeLibrary(HMODULE module) {
@@ -230,16 +256,29 @@ void LoaderHooks::Install() {
       {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
+      {"RegisterWindowMessageA", reinterpret_cast<void*>(&h_RegisterWindowMessageA),
+       reinterpret_cast<void**>(&o_RegisterWindowMessageA)},
+      {"RegCloseKey", reinterpret_cast<void*>(&h_RegCloseKey), reinterpret_cast<void**>(&o_RegCloseKey)},
   };
   testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
-  ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary) << "imports not found";
+  ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary && o_RegisterWindowMessageA && o_RegCloseKey)
+      << "imports not found";
+}
+
+FARPROC LoaderHooks::Original(const char* name) {
+  HMODULE service = GetModuleHandleA("RASAPI32.DLL");
+  return service ? o_GetProcAddress(service, name) : nullptr;
 }
 
 void LoaderHooks::Reset() {
   failLoad.clear();
   redirect.clear();
   hideProc.clear();
+  replaceProc.clear();
+  failRegister = false;
   loads.clear();
   loaded.clear();
   freed.clear();
+  procs.clear();
+  closedKeys.clear();
 }

@@ -62,6 +62,8 @@ class DialerTest : public ::testing::Test {
 
   // The service's own entry points, for what a test checks behind the component's back.
   DWORD ServiceStatus(HRASCONN handle, RASCONNSTATUSA* out = nullptr);
+  // Hangs up behind the component's back (a connection it cannot end itself).
+  DWORD ServiceHangUp(HRASCONN handle);
   std::string ServiceErrorText(DWORD code);
   bool WaitGone(HRASCONN handle, DWORD timeoutMs);
 
@@ -74,15 +76,23 @@ class DialerTest : public ::testing::Test {
 
 std::string Section(const std::string& name, const std::vector<std::string>& lines = {});
 
-// Routes the test program's own LoadLibraryA, GetProcAddress and FreeLibrary (the component is
-// linked into it) through rules a test sets, and logs the calls that concern the service.
+// Routes the test program's own LoadLibraryA, GetProcAddress, FreeLibrary, RegisterWindowMessageA
+// and RegCloseKey (the component is linked into it) through rules a test sets, and logs the calls
+// that concern the service.
 struct LoaderHooks {
   static void Install();
   static void Reset();
   static std::set<std::string> failLoad;              // names (upper case) that fail to load
   static std::map<std::string, std::string> redirect;  // load another library instead
   static std::set<std::string> hideProc;              // entry points reported missing
+  static std::map<std::string, void*> replaceProc;     // entry points answered with a stand-in
+  static bool failRegister;                            // RegisterWindowMessageA answers 0
   static std::vector<std::string> loads;              // names asked for (upper case)
   static std::vector<HMODULE> loaded;                  // handles returned, same order
   static std::vector<HMODULE> freed;
+  // Every entry point looked up by name in a library from `loaded`, in order.
+  static std::vector<std::pair<HMODULE, std::string>> procs;
+  static std::vector<HKEY> closedKeys;                 // RegCloseKey's arguments
+  // The service's own address of an entry point, for a stand-in that passes calls on.
+  static FARPROC Original(const char* name);
 };

@@ -109,3 +109,124 @@ TEST_F(Binding, ErrorTextsPreferTheServiceAndFallBackToTheSystemTrimmed) {
 }
 
 }  // namespace
+
+namespace {
+
+using Lookups = std::vector<std::pair<HMODULE, std::string>>;
+
+const char* const kMainEntryPoints[] = {
+    "RasDialA",           "RasEnumConnectionsA",    "RasEnumEntriesA",        "RasGetConnectStatusA",
+    "RasGetErrorStringA", "RasHangUpA",             "RasGetEntryDialParamsA", "RasSetEntryDialParamsA",
+    "RasMonitorDlgA",     "RasEditPhonebookEntryA", "RasCreatePhonebookEntryA", "RasGetProjectionInfoA"};
+const char* const kExtendedEntryPoints[] = {"RasGetCountryInfoA",     "RasGetEntryPropertiesA",
+                                            "RasSetEntryPropertiesA", "RasRenameEntryA",
+                                            "RasDeleteEntryA",        "RasValidateEntryNameA",
+                                            "RasEnumDevicesA"};
+
+// The look-ups the binding makes: the twelve in the main library, the probe for the extended ones
+// there, then (when a library has them) the seven extended ones in it.
+Lookups ExpectedLookups(HMODULE main, HMODULE extended) {
+  Lookups l;
+  for (const char* name : kMainEntryPoints) l.emplace_back(main, name);
+  l.emplace_back(main, "RasGetCountryInfoA");
+  if (extended)
+    for (const char* name : kExtendedEntryPoints) l.emplace_back(extended, name);
+  return l;
+}
+
+}  // namespace
+
+TEST_F(Binding, LooksUpEachEntryPointByNameInItsOrderAndTheExtendedOnesWhereTheyAre) {
+  {
+    TRAS ras(nullptr);
+    ASSERT_TRUE(ras.LoadRasLibrary());
+    ASSERT_EQ(LoaderHooks::loaded.size(), 1u);
+    EXPECT_EQ(LoaderHooks::procs, ExpectedLookups(LoaderHooks::loaded[0], LoaderHooks::loaded[0]));
+    LoaderHooks::procs.clear();
+    ras.GetPhoneBookEntries();
+    EXPECT_TRUE(LoaderHooks::procs.empty()) << "bound once";
+  }
+
+  // The main library lacks the extended entry points: they come from the fallback library.
+  LoaderHooks::Reset();
+  LoaderHooks::hideProc = {"RasGetCountryInfoA"};
+  LoaderHooks::redirect = {{"RNAPH.DLL", "version.dll"}};
+  {
+    TRAS ras(nullptr);
+    ASSERT_TRUE(ras.LoadRasLibrary());
+    ASSERT_EQ(LoaderHooks::loaded.size(), 2u);
+    EXPECT_EQ(LoaderHooks::procs, ExpectedLookups(LoaderHooks::loaded[0], LoaderHooks::loaded[1]));
+  }
+
+  // Neither has them: nothing more is looked up, and the binding still stands.
+  LoaderHooks::Reset();
+  LoaderHooks::hideProc = {"RasGetCountryInfoA"};
+  LoaderHooks::failLoad = {"RNAPH.DLL"};
+  TRAS ras(nullptr);
+  EXPECT_TRUE(ras.LoadRasLibrary());
+  ASSERT_EQ(LoaderHooks::loaded.size(), 2u);
+  EXPECT_EQ(LoaderHooks::procs, ExpectedLookups(LoaderHooks::loaded[0], nullptr));
+}
+
+TEST_F(Binding, WithoutARegisteredMessageNumberTheFixedOneCarriesTheProgress) {
+  LoaderHooks::failRegister = true;
+  TRAS ras(nullptr);
+  LoaderHooks::failRegister = false;
+  EXPECT_EQ(ras.DialEventMessage(), 52429u);
+
+  EventLog log(ras);
+  ras.SetPhoneBookPath(Phonebook(Section("Held", {"StepDelayMs=60000", "HangUpDelayMs=0"})));
+  ras.SetEntryName("Held");
+  ASSERT_EQ(ras.Dial(), 0);
+  PumpFor(50);
+  SendMessageA(ras.NotifyWindow(), 52429, RASCS_PortOpened, 0);
+  EXPECT_EQ(log.Names(), (std::vector<std::string>{"OnStateChanged", "OnPortOpened"}));
+  EXPECT_EQ(ras.StatusStr(), "Serial Port Opened");
+  // The registered number is an ordinary message to this component now.
+  SendMessageA(ras.NotifyWindow(), RegisterWindowMessageA("RASDialEvent"), RASCS_ConnectDevice, 0);
+  EXPECT_EQ(log.all.size(), 2u);
+  EXPECT_EQ(ras.ConnectState(), RASCS_PortOpened);
+  ras.CloseConnection();
+}
+
+TEST_F(Binding, DestructionHangsUpAnOpenLineWithoutWaitingOrEventsAndLetsGoOfEverything) {
+  // Outlives the component, so an event fired while it goes is still counted.
+  struct Watch : rtl::TObject {
+    int events = 0;
+    void Any(rtl::TObject*) { ++events; }
+    void Disconnect(rtl::TObject*, int32_t, const std::string&) { ++events; }
+  } watch;
+  auto ras = std::make_unique<TRAS>(nullptr);
+  ras->OnStateChanged.Bind(&watch, &Watch::Any);
+  ras->OnDisconnect.Bind(&watch, &Watch::Disconnect);
+  ras->SetPhoneBookPath(Phonebook(Section("Up", {"StepDelayMs=5", "HangUpDelayMs=2000"})));
+  ras->SetEntryName("Up");
+  ASSERT_EQ(ras->Dial(), 0);
+  ASSERT_TRUE(PumpUntil([&] { return ras->ConnectState() == RASCS_Connected; }, 5000));
+  const HRASCONN handle = ras->RASConn();
+  const HWND notify = ras->NotifyWindow();
+  ASSERT_EQ(LoaderHooks::loaded.size(), 1u);
+  const HMODULE library = LoaderHooks::loaded[0];
+  watch.events = 0;
+  LoaderHooks::closedKeys.clear();
+
+  const ULONGLONG t0 = GetTickCount64();
+  ras.reset();
+  const ULONGLONG took = GetTickCount64() - t0;
+  EXPECT_LT(took, 500u) << "the line takes 2 s to close; destruction does not wait for it";
+  EXPECT_EQ(watch.events, 0) << "no OnDisconnect, no OnStateChanged";
+  EXPECT_EQ(LoaderHooks::freed, std::vector<HMODULE>{library});
+  OSVERSIONINFOA version{sizeof version};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const bool nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+  EXPECT_EQ(LoaderHooks::closedKeys, nt ? std::vector<HKEY>{HKEY_PERFORMANCE_DATA} : std::vector<HKEY>{});
+  PumpFor(20);
+  EXPECT_FALSE(IsWindow(notify));
+
+  RASCONNSTATUSA status{};
+  ASSERT_EQ(ServiceStatus(handle, &status), 0u) << "still closing";
+  EXPECT_EQ(status.rasconnstate, RASCS_Disconnected) << "but hung up";
+  EXPECT_TRUE(WaitGone(handle, 5000));
+}

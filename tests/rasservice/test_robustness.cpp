@@ -1,6 +1,7 @@
 // Error texts, and bad input of every kind answered with a code instead of a crash.
 #include "ras_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 class Robustness : public RasTest {};
@@ -164,4 +165,167 @@ TEST_F(Robustness, EveryEntryPointAClientBindsIsExported) {
                              "RasSetEntryPropertiesA", "RasRenameEntryA", "RasDeleteEntryA",
                              "RasValidateEntryNameA", "RasEnumDevicesA"})
         EXPECT_NE(GetProcAddress(lib_, name), nullptr) << name;
+}
+
+// ---------------------------------------------------------------- bad phonebooks
+
+namespace {
+
+struct Listed {
+    DWORD rc = 0, count = 0;
+    std::vector<std::string> names;
+};
+
+}  // namespace
+
+class BadPhonebooks : public RasTest {
+protected:
+    // As the dial-up component asks: 100 records, the first size field set.
+    Listed list(const std::string& pbk) {
+        std::vector<RASENTRYNAMEA> buf(100);
+        std::memset(buf.data(), 0, buf.size() * sizeof(RASENTRYNAMEA));
+        buf[0].dwSize = sizeof(RASENTRYNAMEA);
+        DWORD cb = DWORD(buf.size() * sizeof(RASENTRYNAMEA));
+        Listed l;
+        l.rc = RasEnumEntriesA(nullptr, pbk.c_str(), buf.data(), &cb, &l.count);
+        if (l.rc == 0) l.names = entry_names(buf, l.count);
+        return l;
+    }
+    DWORD params(const std::string& pbk, const std::string& entry, RASDIALPARAMSA& p) {
+        std::memset(&p, 0, sizeof p);
+        p.dwSize = sizeof p;
+        std::strncpy(p.szEntryName, entry.c_str(), RAS_MaxEntryName);
+        BOOL saved = FALSE;
+        return RasGetEntryDialParamsA(pbk.c_str(), &p, &saved);
+    }
+    // Every listed name is a valid one, and the service finds each again by it.
+    void expect_clean(const std::string& pbk, const Listed& l, const char* what) {
+        for (const std::string& n : l.names) {
+            EXPECT_TRUE(!n.empty() && n.size() <= 256 && n.front() != '.') << what << ": " << n;
+            EXPECT_TRUE(std::none_of(n.begin(), n.end(), [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; }))
+                << what;
+            RASDIALPARAMSA p;
+            EXPECT_EQ(params(pbk, n, p), 0u) << what << ": " << n;
+        }
+    }
+};
+
+TEST_F(BadPhonebooks, OverlongNamesAreNoEntriesAndOverlongValuesAreCutToTheirFields) {
+    const std::string huge(1 << 20, 'v');
+    std::string pbk = write_file("long.pbk", section(std::string(100000, 'N'), {"UserName=x"}) +
+                                                 section(std::string(257, 'X')) +
+                                                 section("Line", {"UserName=" + huge, "CallbackNumber=" + huge,
+                                                                  "Domain=" + huge, "PhoneNumber=" + huge,
+                                                                  "HangUpDelayMs=0", huge + "=key too long"}));
+    Listed l = list(pbk);
+    ASSERT_EQ(l.rc, 0u);
+    EXPECT_EQ(l.names, std::vector<std::string>{"Line"});
+    RASDIALPARAMSA p;
+    ASSERT_EQ(params(pbk, "Line", p), 0u);
+    EXPECT_EQ(std::strlen(p.szUserName), size_t(RAS_MaxUserName));
+    EXPECT_EQ(std::strlen(p.szCallbackNumber), size_t(RAS_MaxCallbackNumber));
+    EXPECT_EQ(std::strlen(p.szDomain), size_t(RAS_MaxDomain));
+    NotifyWindow w;
+    HRASCONN h = nullptr;
+    EXPECT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u) << "the entry's own number, cut, is dialled";
+    RASCONNSTATUSA st{};
+    st.dwSize = sizeof st;
+    EXPECT_EQ(RasGetConnectStatusA(h, &st), 0u);
+}
+
+TEST_F(BadPhonebooks, RepeatedSectionsListOnceAndTheFirstOneServes) {
+    std::string pbk = write_file("dup.pbk", section("Home", {"UserName=first", "UserName=second"}) +
+                                                section("HOME", {"UserName=third", "Domain=LATE"}) +
+                                                section("home") + section("Other"));
+    Listed l = list(pbk);
+    ASSERT_EQ(l.rc, 0u);
+    EXPECT_EQ(l.names, (std::vector<std::string>{"Home", "Other"}));
+    RASDIALPARAMSA p;
+    ASSERT_EQ(params(pbk, "hOmE", p), 0u);
+    EXPECT_STREQ(p.szUserName, "first");
+    EXPECT_STREQ(p.szDomain, "") << "nothing of the later sections";
+}
+
+TEST_F(BadPhonebooks, MoreThanAHundredEntriesAreTooManyForTheCallersBufferAtAnySize) {
+    std::string text;
+    for (int i = 0; i < 150; ++i) {
+        const std::string number = std::to_string(i);
+        text += "[E";
+        text += number;
+        text += "]\n[e";
+        text += number;
+        text += "]\n";
+    }
+    Listed l = list(write_file("150.pbk", text));
+    EXPECT_EQ(l.rc, ERROR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(l.count, 150u) << "repeats are not counted";
+
+    // The largest phonebook the service reads, a million sections: answered in moments.
+    std::string big;
+    big.reserve(8u << 20);
+    int n = 0;
+    while (big.size() < (8u << 20) - 16) {
+        big += '[';
+        big += std::to_string(n++);
+        big += "]\n";
+    }
+    std::string pbk = write_file("big.pbk", big);
+    const ULONGLONG t0 = GetTickCount64();
+    l = list(pbk);
+    EXPECT_EQ(l.rc, ERROR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(l.count, DWORD(n));
+    RASDIALPARAMSA p;
+    EXPECT_EQ(params(pbk, std::to_string(n - 1), p), 0u);
+    EXPECT_LT(GetTickCount64() - t0, 20000u) << n << " sections";
+}
+
+TEST_F(BadPhonebooks, BinaryGarbageListsOnlyNamesTheServiceFindsAgain) {
+    // Bytes of every value, the INI characters among them, in lines of every ending.
+    std::string junk;
+    unsigned seed = 12345;
+    const char specials[] = "[]=;#\r\n \t.";
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        unsigned r = (seed >> 16) & 0xFF;
+        junk += r < 100 ? specials[r % (sizeof specials - 1)] : static_cast<char>(r);
+    }
+    for (const char* what : {"junk.pbk", "junk-with-entry.pbk"}) {
+        std::string pbk = write_file(what, std::string(what) == "junk.pbk" ? junk : junk + "\n[Real]\nUserName=u\n");
+        Listed l = list(pbk);
+        if (l.rc == ERROR_BUFFER_TOO_SMALL) continue;
+        ASSERT_EQ(l.rc, 0u) << what;
+        expect_clean(pbk, l, what);
+        if (std::string(what) != "junk.pbk") {
+            ASSERT_FALSE(l.names.empty());
+            EXPECT_EQ(l.names.back(), "Real");
+        }
+    }
+    std::string nul = write_file("nul-bytes.pbk", std::string("[A\0B]\n[C]\nUserName=\0x\n", 22));
+    Listed l = list(nul);
+    ASSERT_EQ(l.rc, 0u);
+    expect_clean(nul, l, "nul");
+    EXPECT_EQ(l.names, std::vector<std::string>{"C"}) << "a NUL is a control character";
+}
+
+TEST_F(BadPhonebooks, AMissingUnreadableOrOversizedFileGivesThePlatformsCode) {
+    EXPECT_EQ(list(dir() + "\\missing.pbk").rc, ERROR_CANNOT_OPEN_PHONEBOOK);
+    EXPECT_EQ(list(dir() + "\\no\\such\\folder.pbk").rc, ERROR_CANNOT_OPEN_PHONEBOOK);
+    EXPECT_EQ(list(dir()).rc, ERROR_CANNOT_OPEN_PHONEBOOK);
+
+    std::string locked = write_file("locked.pbk", section("Line"));
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(list(locked).rc, ERROR_CANNOT_OPEN_PHONEBOOK) << "held by another without sharing";
+    RASDIALPARAMSA p;
+    EXPECT_EQ(params(locked, "Line", p), ERROR_CANNOT_OPEN_PHONEBOOK);
+    NotifyWindow w;
+    HRASCONN h = nullptr;
+    EXPECT_EQ(dial(locked, "Line", w.hwnd(), h), ERROR_CANNOT_OPEN_PHONEBOOK);
+    EXPECT_EQ(h, nullptr);
+    CloseHandle(lock);
+    EXPECT_EQ(list(locked).rc, 0u);
+
+    std::string oversized = write_file("big.pbk", section("Line") + std::string((8u << 20) + 1, ';'));
+    EXPECT_EQ(list(oversized).rc, ERROR_CANNOT_LOAD_PHONEBOOK);
+    EXPECT_EQ(params(oversized, "Line", p), ERROR_CANNOT_LOAD_PHONEBOOK);
 }

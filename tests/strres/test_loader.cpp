@@ -50,8 +50,10 @@ class Loader : public ::testing::Test {
   strres::TStringResource& Strings() { return *testFamily.strings; }
 };
 
+// Tables a read would leave: a bad magic, too short for the header, an index or a text past the
+// end.
 const char* const kMalformed[] = {"TEST_BAD_MAGIC", "TEST_TRUNCATED", "TEST_INDEX_OUTSIDE",
-                                  "TEST_TEXT_OUTSIDE", "TEST_UNSORTED"};
+                                  "TEST_TEXT_OUTSIDE", "TEST_OFFSET_OUTSIDE"};
 
 }  // namespace
 
@@ -104,6 +106,25 @@ TEST_F(Loader, MalformedTablesFailToOpenWithMessage5AndLeaveTheObjectClosed) {
     EXPECT_EQ(reopened.TableData(), nullptr) << name;
     EXPECT_EQ(MessageOf([&] { reopened.GetString(0); }), "test: cannot lock") << name;
   }
+}
+
+TEST_F(Loader, TablesOutOfOrderOrOddlyLaidOutOpenAndAreSearchedAsTheyStand) {
+  // Ids 9 then 8: the search looks at index 0 first and, finding 9, never looks right of it.
+  strres::TStringResource unsorted(testFamily, Self(), "TEST_UNSORTED");
+  EXPECT_EQ(unsorted.GetString(9), "A");
+  EXPECT_EQ(unsorted.GetString(8), "");
+  unsorted.ReportMissing = true;
+  EXPECT_EQ(MessageOf([&] { unsorted.GetString(8); }), "test: no string 8");
+
+  // Id 5 three times: the first probe, index 1 of 3, answers.
+  strres::TStringResource repeated(testFamily, Self(), "TEST_REPEATED");
+  EXPECT_EQ(repeated.GetString(5), "B");
+
+  strres::TStringResource odd(testFamily, Self(), "TEST_ODD_OFFSET");
+  EXPECT_EQ(odd.GetString(3), "A");
+  strres::TStringResource overIndex(testFamily, Self(), "TEST_OVER_INDEX");
+  EXPECT_EQ(overIndex.GetString(65), "A");
+  EXPECT_EQ(overIndex.TableData(), nullptr);
 }
 
 TEST_F(Loader, ReportsMissingResourcesAndStringsWithTheFamilyTexts) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rtl/BitmapFile.h"
+
 namespace gui {
 
 RTL_IMPLEMENT_CLASS(TBitmap);
@@ -32,9 +34,7 @@ TPixelFormat FormatOf(int bits) {
   }
 }
 
-size_t Stride(int width, int bits) { return ((static_cast<size_t>(width) * static_cast<size_t>(bits) + 31) / 32) * 4; }
-
-[[noreturn]] void Invalid() { throw rtl::EInvalidGraphic(rtl::msg::kInvalidBitmap); }
+size_t Stride(int width, int bits) { return rtl::BitmapStride(width, bits); }
 
 // A header for a new section of the given format; palettes get the system's default colours.
 std::vector<uint8_t> MakeInfo(int width, int height, TPixelFormat f) {
@@ -204,85 +204,27 @@ void TBitmap::LoadFromStream(rtl::TStream& stream) {
     SetSize(0, 0);
     return;
   }
-  BITMAPFILEHEADER fh;
-  stream.ReadBuffer(&fh, sizeof fh);
-  if (fh.bfType != 0x4D42) Invalid();
-  DWORD headerSize = stream.ReadValue<DWORD>();
-  BITMAPINFOHEADER h{};
-  bool core = headerSize == sizeof(BITMAPCOREHEADER);
-  if (core) {
-    BITMAPCOREHEADER ch;
-    ch.bcSize = headerSize;
-    stream.ReadBuffer(reinterpret_cast<uint8_t*>(&ch) + 4, sizeof ch - 4);
-    h.biWidth = ch.bcWidth;
-    h.biHeight = ch.bcHeight;
-    h.biPlanes = ch.bcPlanes;
-    h.biBitCount = ch.bcBitCount;
-    h.biCompression = BI_RGB;
-  } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 4096) {
-    stream.ReadBuffer(reinterpret_cast<uint8_t*>(&h) + 4, sizeof h - 4);
-    stream.Seek(headerSize - sizeof h, rtl::SeekOrigin::Current);  // later header versions
-  } else {
-    Invalid();
-  }
-  h.biSize = sizeof h;
-  int bits = h.biBitCount;
-  if (h.biWidth <= 0 || h.biWidth > 32767 || h.biHeight == 0 || h.biHeight > 32767 || h.biHeight < -32767 ||
-      h.biPlanes != 1 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
-    Invalid();
-  bool bitfields = h.biCompression == BI_BITFIELDS;
-  if (bitfields && bits != 16 && bits != 32) Invalid();
-  if (h.biCompression != BI_RGB && !bitfields && h.biCompression != BI_RLE8 && h.biCompression != BI_RLE4) Invalid();
-
-  // Masks, then the colour table: biClrUsed entries, or the full table for the depth.
-  std::vector<uint8_t> info(sizeof h);
-  if (bitfields) {
-    DWORD masks[3];
-    stream.ReadBuffer(masks, sizeof masks);
-    info.insert(info.end(), reinterpret_cast<uint8_t*>(masks), reinterpret_cast<uint8_t*>(masks) + sizeof masks);
-  }
-  size_t colors = h.biClrUsed ? h.biClrUsed : (bits <= 8 ? 1u << bits : 0);
-  if (colors > 256 && bits <= 8) Invalid();
-  if (colors > 65536) Invalid();
-  for (size_t i = 0; i < colors; ++i) {
-    RGBQUAD q{};
-    if (core) {
-      RGBTRIPLE t;
-      stream.ReadBuffer(&t, sizeof t);
-      q = RGBQUAD{t.rgbtBlue, t.rgbtGreen, t.rgbtRed, 0};
-    } else {
-      stream.ReadBuffer(&q, sizeof q);
-    }
-    info.insert(info.end(), reinterpret_cast<uint8_t*>(&q), reinterpret_cast<uint8_t*>(&q) + 4);
-  }
-  if (colors && bits > 8) h.biClrUsed = static_cast<DWORD>(colors);  // an optimisation palette, kept
-  int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
-  size_t size = rle ? h.biSizeImage : Stride(h.biWidth, bits) * static_cast<size_t>(rows);
-  if (rle && (size == 0 || static_cast<long long>(size) > stream.Size() - stream.Position())) throw rtl::EReadError(rtl::msg::kReadError);
-  std::vector<uint8_t> pixels(size);
-  stream.ReadBuffer(pixels.data(), static_cast<long long>(size));
-  std::memcpy(info.data(), &h, sizeof h);
-
-  if (!rle) {
-    h.biSizeImage = static_cast<DWORD>(size);
-    std::memcpy(info.data(), &h, sizeof h);
-    CreateSection(reinterpret_cast<BITMAPINFO*>(info.data()), pixels.data(), static_cast<UINT>(size));
-    info_ = std::move(info);
-    format_ = FormatOf(bits);
+  // The file is read by the portable decoder; here only the section is made.
+  static_assert(sizeof(BITMAPINFOHEADER) == rtl::kBitmapInfoHeaderSize);
+  rtl::TBitmapFileImage file = rtl::ReadBitmapFile(stream);
+  const int rows = file.Rows();
+  if (!file.Compressed()) {
+    CreateSection(reinterpret_cast<const BITMAPINFO*>(file.info.data()), file.pixels.data(),
+                  static_cast<UINT>(file.pixels.size()));
+    info_ = std::move(file.info);
   } else {
     // Compressed rows are expanded into a plain section of the same depth.
-    std::vector<uint8_t> plain = info;
+    std::vector<uint8_t> plain = file.info;
     auto* ph = reinterpret_cast<BITMAPINFOHEADER*>(plain.data());
     ph->biCompression = BI_RGB;
     ph->biSizeImage = 0;
     CreateSection(reinterpret_cast<BITMAPINFO*>(plain.data()), nullptr, 0);
-    SetDIBits(TScreenDC(), handle_, 0, static_cast<UINT>(rows), pixels.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
-              DIB_RGB_COLORS);
+    SetDIBits(TScreenDC(), handle_, 0, static_cast<UINT>(rows), file.pixels.data(),
+              reinterpret_cast<const BITMAPINFO*>(file.info.data()), DIB_RGB_COLORS);
     info_ = std::move(plain);
-    format_ = FormatOf(bits);
   }
-  width_ = h.biWidth;
+  format_ = FormatOf(file.bitCount);
+  width_ = file.width;
   height_ = rows;
   Changed();
 }

@@ -265,16 +265,37 @@ void TReader::ReadListEnd() {
   if (ReadValueTag() != TValueType::Null) throw EReadError(msg::kInvalidPropertyValue);
 }
 
+namespace {
+
+// One more level of objects or lists while it lives; deeper than kMaxNesting is no form.
+class TNesting {
+ public:
+  explicit TNesting(int& depth) : depth_(depth) {
+    if (depth_ >= kMaxNesting) throw EReadError(msg::kInvalidImage);
+    ++depth_;
+  }
+  ~TNesting() { --depth_; }
+  TNesting(const TNesting&) = delete;
+  TNesting& operator=(const TNesting&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
 void TReader::SkipValue() {
   switch (ReadValueTag()) {
     case TValueType::Null:
     case TValueType::False:
     case TValueType::True:
     case TValueType::Nil: return;
-    case TValueType::List:
+    case TValueType::List: {
+      TNesting nested(nesting_);
       while (!EndOfList()) SkipValue();
       ReadListEnd();
       return;
+    }
     case TValueType::Int8: stream_.Seek(1, SeekOrigin::Current); return;
     case TValueType::Int16: stream_.Seek(2, SeekOrigin::Current); return;
     case TValueType::Int32: stream_.Seek(4, SeekOrigin::Current); return;
@@ -352,6 +373,7 @@ void TReader::ReadChildren(TComponent* parent) {
 }
 
 TComponent* TReader::ReadComponent(TComponent* parent) {
+  TNesting nested(nesting_);
   std::string className = ReadStr();
   std::string name = ReadStr();
   const TClassInfo* info = FindClassInfo(className);

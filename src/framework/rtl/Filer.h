@@ -36,6 +36,10 @@ enum class TValueType : uint8_t {
 
 inline constexpr char kFormSignature[4] = {'T', 'F', 'R', '0'};
 
+// How deep objects and lists may nest in a form resource, its text or its binary form: far
+// beyond any form, and well short of what the readers' recursion could take from the stack.
+inline constexpr int kMaxNesting = 128;
+
 class TReader;
 class TWriter;
 
@@ -130,6 +134,7 @@ class TReader : public TFiler {
   std::vector<Fixup> fixups_;
   std::string propName_;  // the defined property being looked for
   bool propFound_ = false;
+  int nesting_ = 0;  // objects and skipped lists being read
 };
 
 // Reads a stored form resource into root (see TReader::ReadRootComponent).

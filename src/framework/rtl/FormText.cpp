@@ -15,6 +15,7 @@ class Parser {
   Parser(const std::string& text, TWriter& w) : s_(text), w_(w) {}
 
   void Object() {
+    Nest();
     Keyword("object");
     std::string name = Ident();
     Expect(':');
@@ -34,6 +35,7 @@ class Parser {
     while (PeekWord() == "object") Object();
     Keyword("end");
     w_.WriteListEnd();
+    --nesting_;
   }
 
   void End() {
@@ -42,6 +44,12 @@ class Parser {
   }
 
  private:
+  // One level deeper; the matching end lowers it again (a failure ends the whole parse).
+  void Nest() {
+    if (nesting_ >= kMaxNesting) Fail("nested too deeply");
+    ++nesting_;
+  }
+
   [[noreturn]] void Fail(const std::string& what) {
     int line = 1;
     for (size_t i = 0; i < pos_ && i < s_.size(); ++i) line += s_[i] == '\n';
@@ -114,6 +122,7 @@ class Parser {
       return IncludedBinary(String());
     }
     if (c == '(') {
+      Nest();
       ++pos_;
       w_.WriteListBegin();
       while (Peek() != ')') {
@@ -121,6 +130,7 @@ class Parser {
         Value();
       }
       ++pos_;
+      --nesting_;
       return w_.WriteListEnd();
     }
     w_.WriteIdent(Ident());
@@ -212,6 +222,7 @@ class Parser {
   const std::string& s_;
   TWriter& w_;
   size_t pos_ = 0;
+  int nesting_ = 0;  // objects and lists open
 };
 
 class Printer {
@@ -219,6 +230,7 @@ class Printer {
   Printer(TReader& r, std::string& out) : r_(r), out_(out) {}
 
   void Object(int depth) {
+    Nest();
     std::string cls = r_.ReadStr();
     std::string name = r_.ReadStr();
     Indent(depth);
@@ -234,9 +246,16 @@ class Printer {
     r_.ReadListEnd();
     Indent(depth);
     out_ += "end\n";
+    --nesting_;
   }
 
  private:
+  // One level deeper; the matching end lowers it again (a failure ends the whole printing).
+  void Nest() {
+    if (nesting_ >= kMaxNesting) throw EReadError(msg::kInvalidImage);
+    ++nesting_;
+  }
+
   void Indent(int depth) { out_.append(static_cast<size_t>(depth) * 2, ' '); }
 
   void Value(int depth) {
@@ -259,6 +278,7 @@ class Printer {
         return;
       }
       case TValueType::List:
+        Nest();
         r_.ReadListBegin();
         out_ += "(";
         while (!r_.EndOfList()) {
@@ -267,6 +287,7 @@ class Printer {
         }
         r_.ReadListEnd();
         out_ += " )";
+        --nesting_;
         return;
       case TValueType::Binary: {
         std::string bytes = r_.ReadBinary();
@@ -314,6 +335,7 @@ class Printer {
 
   TReader& r_;
   std::string& out_;
+  int nesting_ = 0;  // objects and lists open
 };
 
 }  // namespace

@@ -194,3 +194,64 @@ TEST(FormResource, BadResourcesFailWithClearErrors) {
     EXPECT_THROW(ReadComponentFromStream(s, &root), EStreamError) << n;
   }
 }
+
+TEST(FormResource, NestingDeeperThanAnyFormIsRefusedNotFollowedDownTheStack) {
+  auto nested = [](int lists) { return std::string(size_t(lists), '(') + std::string(size_t(lists), ')'); };
+  // Text: lists and objects.
+  TMemoryStream out;
+  try {
+    ObjectTextToBinary("object R: TRoot\n X = " + nested(100000) + "\nend\n", out);
+    FAIL() << "parsed";
+  } catch (const EParserError& e) {
+    EXPECT_STREQ(e.what(), "Line 2: nested too deeply");
+  }
+  std::string objects = "object R: TRoot\n";
+  for (int i = 0; i < kMaxNesting; ++i) objects += "object T" + std::to_string(i) + ": TThing\n";
+  for (int i = 0; i <= kMaxNesting; ++i) objects += "end\n";
+  TMemoryStream ignored;
+  EXPECT_THROW(ObjectTextToBinary(objects, ignored), EParserError) << "one object more than the limit";
+
+  // Binary, as the printer and the reader meet it.
+  auto binary = [](int lists, int objects) {
+    TMemoryStream bin;
+    bin.WriteBuffer(kFormSignature, sizeof kFormSignature);
+    TWriter w(bin);
+    w.WriteStr("TRoot");
+    w.WriteStr("R");
+    if (lists > 0) {
+      w.WriteStr("Items");
+      for (int i = 0; i < lists; ++i) w.WriteListBegin();
+      for (int i = 0; i < lists; ++i) w.WriteListEnd();
+    }
+    w.WriteListEnd();  // the root's properties
+    for (int i = 0; i < objects; ++i) {
+      w.WriteStr("TThing");
+      w.WriteStr("T" + std::to_string(i));
+      w.WriteListEnd();  // no properties
+    }
+    for (int i = 0; i < objects; ++i) w.WriteListEnd();  // no more children
+    w.WriteListEnd();  // the root's children
+    bin.SetPosition(0);
+    return bin;
+  };
+  auto print = [&](int lists, int objects) {
+    TMemoryStream bin = binary(lists, objects);
+    try {
+      ObjectBinaryToText(bin);
+    } catch (const EReadError& e) {
+      return std::string(e.what());
+    }
+    return std::string("printed");
+  };
+  EXPECT_EQ(print(100000, 0), "Invalid stream format");
+  EXPECT_EQ(print(0, 100000), "Invalid stream format");
+  EXPECT_EQ(print(kMaxNesting - 1, kMaxNesting - 1), "printed") << "as deep as any form may be";
+  TMemoryStream deepObjects = binary(0, 100000);
+  TRoot root(nullptr);
+  try {
+    ReadComponentFromStream(deepObjects, &root);
+    FAIL() << "read";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Invalid stream format");
+  }
+}

@@ -1,5 +1,6 @@
-// Fuzzes the STR0 view with arbitrary images: no read outside the image (ASan), and on images
-// that pass the full check every entry is found by its id with its own text.
+// Fuzzes the STR0 view with arbitrary images: no read outside the image (ASan); on images that
+// pass the loader's check every text reads; on images that pass the full check every entry is
+// found by its id with its own text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (table.HeaderStatus() == strres::Str0Status::kOk && table.Count() > 0) {
     (void)table.Find(table.EntryAt(0).id);
     (void)table.Find(table.EntryAt(table.Count() - 1).id);
+  }
+
+  // A table that passes the loader's check yields every text it indexes.
+  if (table.CheckBounds() != strres::Str0Status::kOk) return 0;
+  for (uint32_t i = 0; i < table.Count(); ++i) {
+    strres::Str0Entry e = table.EntryAt(i);
+    auto text = table.Text(e);
+    if (!text || text->size() != e.length) abort();
   }
 
   if (table.Validate() != strres::Str0Status::kOk) return 0;

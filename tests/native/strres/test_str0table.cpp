@@ -116,7 +116,7 @@ TEST(Str0Table, RejectsCountsWhoseIndexRunsPastTheEnd) {
   }
 }
 
-TEST(Str0Table, RejectsTextsOutsideThePool) {
+TEST(Str0Table, TextsRunningPastTheEndAreNeverRead) {
   const size_t last = 8 + 12 * 4;  // index entry of id 39
   const uint32_t size = static_cast<uint32_t>(Sample().size());
   struct Case {
@@ -126,10 +126,9 @@ TEST(Str0Table, RejectsTextsOutsideThePool) {
   const Case cases[] = {
       {size, 1, "starts at the end"},
       {size - 2, 2, "ends one unit past the end"},
+      {size + 1, 0, "an empty text beyond the end"},
       {0xFFFFFFFE, 2, "offset plus length wraps"},
       {size - 24, 0x80000000, "length times two wraps"},
-      {8, 2, "points into the index"},
-      {69, 1, "odd offset"},
   };
   for (const Case& c : cases) {
     Bytes b = Sample();
@@ -137,24 +136,59 @@ TEST(Str0Table, RejectsTextsOutsideThePool) {
     PutU32(b, last + 8, c.length);
     Image img(b);
     Str0Table t = img.Table();
+    EXPECT_EQ(t.CheckBounds(), Str0Status::kTextOutside) << c.what;
     EXPECT_EQ(t.Validate(), Str0Status::kTextOutside) << c.what;
-    // Even without the full check a lookup never follows the bad entry.
+    // Even without a check a lookup never follows the bad entry.
     EXPECT_EQ(t.Find(39), std::nullopt) << c.what;
     EXPECT_EQ(t.Find(0), u"Black") << c.what;
   }
 }
 
-TEST(Str0Table, RejectsUnsortedIndexComparedAsSigned) {
+TEST(Str0Table, TextsOverTheIndexOrAtOddOffsetsAreReadWhereTheyAre) {
+  const size_t last = 8 + 12 * 4;  // index entry of id 39
   Bytes b = Sample();
-  PutU32(b, 8 + 12 * 2, 40);  // 0, 1, 40, 30, 39
-  EXPECT_EQ(Image(b).Table().Validate(), Str0Status::kUnsorted);
+  // Two code units from the magic and the count's low byte: "ST", then "R0".
+  PutU32(b, last + 4, 0);
+  PutU32(b, last + 8, 2);
+  // Id 0 reads one unit at the odd offset 11: the high byte of its own id and the low byte of
+  // its own offset field.
+  PutU32(b, 8 + 4, 11);
+  PutU32(b, 8 + 8, 1);
+  const char16_t odd = static_cast<char16_t>(0 | 11 << 8);
+  Image img(b);
+  Str0Table t = img.Table();
+  EXPECT_EQ(t.CheckBounds(), Str0Status::kOk) << "every read stays inside the image";
+  EXPECT_EQ(t.Validate(), Str0Status::kTextMisplaced) << "but the writer never lays texts out so";
+  EXPECT_EQ(t.Find(39), (std::u16string{u'S' | u'T' << 8, u'R' | u'0' << 8}));
+  EXPECT_EQ(t.Find(0), std::u16string(1, odd));
+  EXPECT_EQ(t.Find(1), u"Maroon");
+}
+
+TEST(Str0Table, AnUnsortedIndexIsSearchedAsItStandsComparedAsSigned) {
+  // 0, 1, 40, 30, 39: the search halves at index 2 (id 40), so 30 and 39 lie on the side it
+  // never looks at for them, while 40 itself and both ids left of it are found.
+  Bytes b = Sample();
+  PutU32(b, 8 + 12 * 2, 40);
+  Image unsorted(b);
+  Str0Table t = unsorted.Table();
+  EXPECT_EQ(t.CheckBounds(), Str0Status::kOk);
+  EXPECT_EQ(t.Validate(), Str0Status::kUnsorted);
+  EXPECT_EQ(t.Find(40), u"White");
+  EXPECT_EQ(t.Find(0), u"Black");
+  EXPECT_EQ(t.Find(1), u"Maroon");
+  EXPECT_EQ(t.Find(30), std::nullopt);
+  EXPECT_EQ(t.Find(39), std::nullopt);
 
   // Ascending as unsigned but not as signed: 0x80000000 is the smallest id.
   Bytes w = BuildStr0Table({{1, u"a"}, {2, u"b"}});
   PutU32(w, 8 + 12, 0x80000000u);
   EXPECT_EQ(Image(w).Table().Validate(), Str0Status::kUnsorted);
 
+  // A repeated id: the first probe (index 2 of 5) decides which of the two is found.
   Bytes dup = Sample();
-  PutU32(dup, 8 + 12, 0);
-  EXPECT_EQ(Image(dup).Table().Validate(), Str0Status::kUnsorted);
+  PutU32(dup, 8 + 12 * 3, 15);  // 0, 1, 15, 15, 39
+  Image twice(dup);
+  EXPECT_EQ(twice.Table().Validate(), Str0Status::kUnsorted);
+  EXPECT_EQ(twice.Table().Find(15), u"White") << "the entry at the first probe";
+  EXPECT_EQ(twice.Table().Find(30), std::nullopt);
 }
