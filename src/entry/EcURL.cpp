@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "entry/EcBeep.h"
+#include "Shell.h"
 
 namespace ec {
 
@@ -90,7 +91,7 @@ void TEcURL::Click() {
   if (!url_.empty()) {
     std::string file = url_.substr(0, kMaxURLLength);
     HINSTANCE result = shellExecute_ ? shellExecute_(nullptr, "open", file.c_str(), "", "", SW_SHOWNORMAL)
-                                     : ShellExecuteA(nullptr, "open", file.c_str(), "", "", SW_SHOWNORMAL);
+                                     : gui::CallShellExecute(nullptr, "open", file.c_str(), "", "", SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) EcMessageBeep(0);
   }
   TCustomLabel::Click();

@@ -1,9 +1,8 @@
 #include "SuAbout.h"
 
-#include <shellapi.h>
-
 #include "Controls.h"
 #include "Forms.h"
+#include "Shell.h"
 
 namespace sysinfo {
 
@@ -11,7 +10,7 @@ RTL_IMPLEMENT_CLASS(TSuCustomShellAbout);
 RTL_IMPLEMENT_CLASS(TSuShellAbout);
 
 TSuCustomShellAbout::TSuCustomShellAbout(rtl::TComponent* owner)
-    : TSuShellComponent(owner), icon_(std::make_unique<gui::TIcon>()), shellAbout_(&ShellAboutA) {}
+    : TSuShellComponent(owner), icon_(std::make_unique<gui::TIcon>()), shellAbout_(&gui::CallShellAbout) {}
 
 TSuCustomShellAbout::~TSuCustomShellAbout() = default;
 

@@ -1,0 +1,29 @@
+#include "Shell.h"
+
+namespace gui {
+
+namespace {
+
+// The named function of the shell library, loaded on first use; null when either is missing.
+template <class TCall>
+TCall ShellFunction(const char* name) {
+  static const HMODULE shell = LoadLibraryA("shell32.dll");
+  return shell ? reinterpret_cast<TCall>(reinterpret_cast<void*>(GetProcAddress(shell, name))) : nullptr;
+}
+
+}  // namespace
+
+HINSTANCE CallShellExecute(HWND parent, const char* verb, const char* file, const char* parameters,
+                       const char* directory, int show) {
+  using TCall = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static const TCall call = ShellFunction<TCall>("ShellExecuteA");
+  return call ? call(parent, verb, file, parameters, directory, show) : nullptr;
+}
+
+int CallShellAbout(HWND parent, const char* title, const char* text, HICON icon) {
+  using TCall = INT(WINAPI*)(HWND, LPCSTR, LPCSTR, HICON);
+  static const TCall call = ShellFunction<TCall>("ShellAboutA");
+  return call ? call(parent, title, text, icon) : 0;
+}
+
+}  // namespace gui
