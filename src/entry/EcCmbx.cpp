@@ -133,6 +133,10 @@ void TEcBaseComboBox::CreateWnd() {
   if (hotTrack_ && hotTrackTrigger_ == -1 && !IsLoading())
     if (TEcController* c = Controller())
       hotTrackTrigger_ = c->TimerPool().AddTrigger(1, TTriggerEvent(this, &TEcBaseComboBox::HotTrackPoll));
+  // A window made while the resource is still being read (a component read later needs the form's
+  // window) is made with the height the end of loading gives it; made with the stored one, it
+  // would be made a second time there.
+  if (IsLoading()) SetItemHeightFromFont();
   // The framework's window keeps the selection and the list's width across a re-creation.
   TCustomComboBox::CreateWnd();
 }
