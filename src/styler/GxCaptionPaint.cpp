@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "GxForm.h"
+#include "Canvas.h"
 #include "Guards.h"
 
 namespace styler {
@@ -14,14 +15,6 @@ namespace {
 constexpr UINT kMeasure = DT_CALCRECT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 constexpr UINT kDraw = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 constexpr int kSegmentGap = 3;
-
-// The depth of the bitmap a DC draws into (for a window's DC, the display's).
-int ColourDepth(HDC dc) {
-  BITMAP bm{};
-  if (HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP); bitmap && GetObjectA(bitmap, sizeof bm, &bm))
-    return bm.bmBitsPixel * bm.bmPlanes;
-  return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-}
 
 bool Has(gui::TBorderIcons icons, gui::TBorderIcon icon) { return (icons & (1u << icon)) != 0; }
 
@@ -81,23 +74,30 @@ RECT TGxFormStyler::GetTextRect() const {
 }
 
 void TGxFormStyler::FillSolid(HDC dc, COLORREF colour, const RECT& r) {
-  gui::TBrushHandle brush(CreateSolidBrush(colour));
-  gui::TSelectObject selected(dc, brush);
+  // The DC's own brush in the colour: a gradient's bands make and delete no brush each.
+  gui::TSelectObject selected(dc, GetStockObject(DC_BRUSH));
+  COLORREF before = SetDCBrushColor(dc, colour);
   PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATCOPY);
+  SetDCBrushColor(dc, before);
 }
 
 void TGxFormStyler::GradientFill(HDC dc, COLORREF from, COLORREF to, const RECT& r, int n) {
   int r0 = GetRValue(from), g0 = GetGValue(from), b0 = GetBValue(from);
   int dr = GetRValue(to) - r0, dg = GetGValue(to) - g0, db = GetBValue(to) - b0;
   int width = r.right - r.left;
+  // One brush for all the bands, its colour changed band by band.
+  gui::TSelectObject selected(dc, GetStockObject(DC_BRUSH));
+  COLORREF before = GetDCBrushColor(dc);
   for (int i = 0; i < n; ++i) {
     int x0 = r.left + MulDiv(i, width, n), x1 = r.left + MulDiv(i + 1, width, n);
     COLORREF band = from;
     if (n > 1)
       band = RGB((r0 + MulDiv(i, dr, n - 1)) & 0xFF, (g0 + MulDiv(i, dg, n - 1)) & 0xFF,
                  (b0 + MulDiv(i, db, n - 1)) & 0xFF);
-    FillSolid(dc, band, RECT{x0, r.top, x1, r.bottom});
+    SetDCBrushColor(dc, band);
+    PatBlt(dc, x0, r.top, x1 - x0, r.bottom - r.top, PATCOPY);
   }
+  SetDCBrushColor(dc, before);
 }
 
 RECT TGxFormStyler::PaintCaption(bool active) {
@@ -116,9 +116,12 @@ RECT TGxFormStyler::PaintCaptionTo(HDC windowDc, bool active) {
     return RECT{};
   }
   HDC dc = *memory;
-  RECT t = GetTextRect(), c = GetCaptionRect();
+  // GetTextRect's rectangle from the one caption rectangle: the metrics are asked once.
+  RECT c = GetCaptionRect(), t = c;
+  ExcludeButtons(t);
+  if (t.left >= t.right) t.right = t.left + 2;
   // From the window's origin to the caption's bottom-right corner, so both share coordinates.
-  gui::TBitmapHandle bitmap(CreateCompatibleBitmap(windowDc, c.right, c.bottom));
+  HBITMAP bitmap = CaptionBitmap(windowDc, c.right, c.bottom);
   if (!bitmap) return RECT{};
   gui::TSelectObject onBitmap(dc, bitmap);
 
@@ -130,7 +133,7 @@ RECT TGxFormStyler::PaintCaptionTo(HDC windowDc, bool active) {
     case goAlways: gradient = true; break;
     case goNever: gradient = false; break;
     case goActive: gradient = active; break;
-    case goSmart: gradient = active ? ColourDepth(dc) >= 8 : ColourDepth(dc) > 8; break;
+    case goSmart: gradient = active ? captionBitmapDepth_ >= 8 : captionBitmapDepth_ > 8; break;
   }
   FillSolid(dc, gradient ? right : solid, c);  // what the buttons leave free
   if (gradient)
@@ -167,6 +170,38 @@ RECT TGxFormStyler::PaintCaptionTo(HDC windowDc, bool active) {
   return c;
 }
 
+int TGxFormStyler::TargetDepth(HDC windowDc) {
+  if (GetObjectType(windowDc) == OBJ_MEMDC) return gui::ColourDepth(windowDc);
+  // A window's DC draws at the display's depth, as a bitmap compatible with it has it; asked
+  // once, since asking costs as much as a paint.
+  if (!displayDepth_) {
+    gui::TBitmapHandle probe(CreateCompatibleBitmap(windowDc, 1, 1));
+    BITMAP bm{};
+    displayDepth_ = probe && GetObjectA(probe, sizeof bm, &bm) ? bm.bmBitsPixel * bm.bmPlanes : 0;
+  }
+  return displayDepth_;
+}
+
+HBITMAP TGxFormStyler::CaptionBitmap(HDC windowDc, int width, int height) {
+  const int depth = TargetDepth(windowDc);
+  if (captionBitmap_ && width == captionBitmapWidth_ && height == captionBitmapHeight_ && depth == captionBitmapDepth_)
+    return captionBitmap_.Get();
+  // At true colour the caption is composed in a section of our own memory: a bitmap of the
+  // display's kind lives with the display's server, and every drawing call would go there.
+  if (depth >= 24) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    captionBitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  } else {
+    captionBitmap_.Reset(CreateCompatibleBitmap(windowDc, width, height));
+  }
+  captionBitmapWidth_ = width;
+  captionBitmapHeight_ = height;
+  captionBitmapDepth_ = depth;
+  return captionBitmap_.Get();
+}
+
 int TGxFormStyler::MeasureTextElement(HDC dc, TGxCompanyText& element, const RECT& t) const {
   gui::TSelectObject font(dc, element.Font().Handle());
   RECT r = t;
@@ -189,8 +224,13 @@ void TGxFormStyler::DrawTextElement(HDC dc, TGxCompanyText& element, bool active
 void TGxFormStyler::DrawCaptionIcon(HDC dc, RECT& t) {
   t.left += 1;
   HICON icon = OwnerForm()->Icon().Handle();
-  if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));  // the program's
-  if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+  // The program's icon, else the platform's: both shared and fixed for the process, so they are
+  // looked up once (a lookup costs more than the rest of a paint).
+  static const HICON fallback = [] {
+    HICON program = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    return program ? program : LoadIconA(nullptr, IDI_APPLICATION);
+  }();
+  if (!icon) icon = fallback;
   if (HICON small = SmallIcon(icon)) DrawIconEx(dc, t.left + 1, t.top + 1, small, 0, 0, 0, nullptr, DI_NORMAL);
   t.left += GetSystemMetrics(SM_CXSMICON) + 1;
 }

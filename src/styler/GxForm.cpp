@@ -220,6 +220,8 @@ bool TGxFormStyler::WMSetCursor(gui::TMessage& m) {
 
 void TGxFormStyler::SettingsChanged() {
   smallIcon_.Reset();  // the small icon's size may have changed
+  captionBitmap_.Reset();  // and the display's depth
+  displayDepth_ = 0;
   LoadCaptionFont(*captionFont_);
   for (TGxCompanyText* t : {static_cast<TGxCompanyText*>(appNameText_.get()), static_cast<TGxCompanyText*>(captionText_.get()),
                             companyText_.get()})

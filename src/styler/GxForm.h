@@ -133,6 +133,11 @@ class TGxFormStyler : public TGxWndProcComponent {
   // icon's resource, which costs more than all the rest of a paint).
   HICON SmallIcon(HICON icon);
   void DrawCaptionButtons(HDC dc, const RECT& c) const;
+  // The off-screen bitmap a caption is composed in for windowDc, made again only when the size
+  // or the depth changes, or after a display or setting change.
+  HBITMAP CaptionBitmap(HDC windowDc, int width, int height);
+  // Bits per pixel windowDc draws at: a memory DC's bitmap's, else the display's.
+  int TargetDepth(HDC windowDc);
 
   std::unique_ptr<gui::TFont> captionFont_;
   std::unique_ptr<TGxCompanyText> companyText_;
@@ -141,6 +146,9 @@ class TGxFormStyler : public TGxWndProcComponent {
   std::unique_ptr<gui::TUtilWindow> utilityWindow_;
   gui::TIconHandle smallIcon_;
   HICON smallIconOf_ = nullptr;
+  gui::TBitmapHandle captionBitmap_;
+  int captionBitmapWidth_ = 0, captionBitmapHeight_ = 0, captionBitmapDepth_ = 0;
+  int displayDepth_ = 0;  // 0: not asked yet
   gui::TColor colors_[4];
   gui::TAlignment alignment_ = gui::taLeftJustify;
   TGxGradientOptions options_ = goSmart;

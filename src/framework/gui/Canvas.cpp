@@ -190,4 +190,13 @@ void TCanvas::SetPixel(int x, int y, TColor c) {
   Changed();
 }
 
+int ColourDepth(HDC dc) {
+  // Only a memory DC's bitmap tells: a window's DC holds a placeholder bitmap of one bit.
+  BITMAP bm{};
+  if (HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+      GetObjectType(dc) == OBJ_MEMDC && bitmap && GetObjectA(bitmap, sizeof bm, &bm))
+    return bm.bmBitsPixel * bm.bmPlanes;
+  return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+}
+
 }  // namespace gui

@@ -93,4 +93,7 @@ class TCanvasDC {
   TCanvas& canvas_;
 };
 
+// Bits per pixel of what a DC draws into: a memory DC's selected bitmap, else the device's.
+int ColourDepth(HDC dc);
+
 }  // namespace gui
