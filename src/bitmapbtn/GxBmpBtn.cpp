@@ -23,9 +23,6 @@ const std::vector<std::string> kTextAlignNames = {"ttaTopLeft",    "ttaTop",    
                                                   "ttaRight",      "ttaBottomRight", "ttaBottom",
                                                   "ttaBottomLeft", "ttaLeft",       "ttaCenter"};
 
-// A row number beyond any bitmap: GetBitmapPixel clamps it to the bottom row.
-constexpr int kBottomRow = 0x7FFFFFFE;
-
 // Brush where the source bit is set, destination kept elsewhere.
 constexpr DWORD kRopBrushWhereSet = 0xE20746;
 
@@ -149,7 +146,9 @@ gui::TBitmap* TGxCustomBitmapListControl::CurrentBitmap() const {
 
 TColor TGxCustomBitmapListControl::AutoTransparentColor() {
   if (!BitmapValid()) return clAutoTransparent;
-  return GetBitmapPixel(FreeHandle(*CurrentBitmap()), POINT{0, kBottomRow});
+  // GetBitmapPixel's answer for the bottom-left pixel, read without a DC of its own.
+  gui::TBitmap& b = *CurrentBitmap();
+  return b.Empty() ? gui::clNone : b.PixelAt(0, b.Height() - 1);
 }
 
 TColor TGxCustomBitmapListControl::GetTransparentColor() {
@@ -348,6 +347,7 @@ void TGxBitmapButton::BuildGlyphs() {
   }
   glyphStrip_->Dormant();
   src->Dormant();
+  glyphMasks_.Reset();
   Invalidate();
 }
 
@@ -366,8 +366,12 @@ void TGxBitmapButton::Loaded() {
 
 void TGxBitmapButton::Paint() {
   if (!backBuffer_) return;
-  CaptureBackground(Canvas().Handle());
-  PaintFace(Canvas());
+  // Composed off screen like a state change, then one copy: drawn piece by piece on a window's
+  // DC the face costs several times as much.
+  HDC dc = Canvas().Handle();
+  CaptureBackground(dc);
+  ComposeFace();
+  ShowFace(dc);
 }
 
 void TGxBitmapButton::CaptureBackground(HDC dc) {
@@ -398,20 +402,27 @@ void TGxBitmapButton::CaptureBackground(HDC dc) {
   BitBlt(buffer, 0, h, w, h, dc, 0, 0, SRCCOPY);
 }
 
+void TGxBitmapButton::ComposeFace() {
+  int w = Width(), h = Height();
+  HDC buffer = backBuffer_->Canvas().Handle();
+  BitBlt(buffer, 0, 0, w, h, buffer, 0, h, SRCCOPY);
+  PaintFace(backBuffer_->Canvas());
+}
+
+void TGxBitmapButton::ShowFace(HDC dc) {
+  BitBlt(dc, 0, 0, Width(), Height(), backBuffer_->Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
 void TGxBitmapButton::FastRedraw() {
   if (!backBuffer_) return;
-  int w = Width(), h = Height();
-  TCanvas& buffer = backBuffer_->Canvas();
-  buffer.CopyRect(RECT{0, 0, w, h}, buffer, RECT{0, h, w, 2 * h});
-  PaintFace(buffer);
+  ComposeFace();
   if (!Showing() || !Parent()->HandleAllocated()) return;
-  // One copy to the screen, clipped to the button: the lower half falls outside it.
+  // One copy to the screen, clipped to the button.
   gui::TClientDC dc(Parent()->Handle());
   if (!dc) return;
   SetViewportOrgEx(dc, Left(), Top(), nullptr);
-  IntersectClipRect(dc, 0, 0, w, h);
-  gui::TCanvasDC attached(Canvas(), dc);
-  Canvas().Draw(0, 0, *backBuffer_);
+  IntersectClipRect(dc, 0, 0, Width(), Height());
+  ShowFace(dc);
 }
 
 void TGxBitmapButton::PaintFace(TCanvas& c) {
@@ -572,9 +583,15 @@ void TGxBitmapButton::DrawGlyph(TCanvas& c, RECT g) {
   }
   const RECT s = GlyphRect(idx);
   if (pressed_ && showPressed_) OffsetRect(&g, downIndentHoriz_, downIndentVert_);
+  // Opaque, the key is the cell's own bottom-left pixel (GetBitmapPixel's clamping kept).
   TColor key = Transparent() ? GetTransparentColor()
-                             : GetBitmapPixel(FreeHandle(*glyphStrip_), POINT{src->Width() * idx / numGlyphs_, kBottomRow});
-  DrawTransparentBitmap(c.Handle(), FreeHandle(*glyphStrip_), g.left, g.top, s, key);
+                             : glyphStrip_->PixelAt(MinMax(src->Width() * idx / numGlyphs_, 0, glyphStrip_->Width() - 1),
+                                                    glyphStrip_->Height() - 1);
+  DrawGlyphCell(c.Handle(), g.left, g.top, s, key);
+}
+
+void TGxBitmapButton::DrawGlyphCell(HDC dc, int x, int y, const RECT& cell, TColor key) {
+  glyphMasks_.Draw(dc, *glyphStrip_, x, y, cell, key);
 }
 
 void TGxBitmapButton::DrawCaption(TCanvas& c, RECT g) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "GxBmpLst.h"
+#include "GxGlyphMasks.h"
 #include "GxObj.h"
 #include "GxObsrv.h"
 
@@ -136,6 +137,9 @@ class TGxBitmapButton : public TGxCustomBitmapListControl {
   void MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y) override;
   void MouseMove(gui::TShiftState shift, int x, int y) override;
   void MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y) override;
+  // Puts cell of GlyphStrip at (x, y) on dc with the key colour left out: the pixels of
+  // DrawTransparentBitmap, through masks made once per glyph change.
+  virtual void DrawGlyphCell(HDC dc, int x, int y, const RECT& cell, gui::TColor key);
 
  private:
   void DetectNumGlyphs();
@@ -143,6 +147,10 @@ class TGxBitmapButton : public TGxCustomBitmapListControl {
   void DrawGlyph(gui::TCanvas& canvas, RECT g);
   void DrawCaption(gui::TCanvas& canvas, RECT g);
   void CaptureBackground(HDC dc);
+  // The face in the buffer's upper half over the background kept in its lower half.
+  void ComposeFace();
+  // The buffer's upper half copied to dc at the button's origin.
+  void ShowFace(HDC dc);
   bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
   bool Building() const;
   void MouseEntered(bool inside);
@@ -157,6 +165,7 @@ class TGxBitmapButton : public TGxCustomBitmapListControl {
   bool showPressed_ = true;
   int spacing_ = 2;
   std::unique_ptr<gui::TBitmap> glyphStrip_;
+  TGxGlyphMasks glyphMasks_;
   std::unique_ptr<gui::TBitmap> backBuffer_;
   bool pressed_ = false;
   unsigned borderWidth_ = 1;
