@@ -1,9 +1,30 @@
 // The yardstick of the start-up benchmark: the least a program with Tessaline's window needs, a
 // bare Win32 window of the same client size (508 by 161) with a single border and a menu bar of
 // two items, shown centred; it paints its background and ends when closed.
+//
+//   bare_window [LAUNCH_TICKS OUT_FILE]
+// With the two arguments (as bench_startup gives them) it also writes down when main began,
+// when its window was made, and when it was shown and painted, as startup_profile does.
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
+
+LONGLONG g_launch = 0;
+FILE* g_out = nullptr;
+double g_last = 0;
+
+void Mark(const char* step) {
+  if (!g_out) return;
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  double now = static_cast<double>(t.QuadPart - g_launch) * 1000.0 / static_cast<double>(f.QuadPart);
+  std::fprintf(g_out, "%s\t%.3f\t%.3f\n", step, g_last, now - g_last);
+  g_last = now;
+}
 
 LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {
@@ -16,6 +37,11 @@ LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
+  if (__argc == 3) {
+    g_launch = std::strtoll(__argv[1], nullptr, 10);
+    g_out = std::fopen(__argv[2], "w");
+  }
+  Mark("process start and DLLs loaded, until main");
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = self;
@@ -32,9 +58,22 @@ int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   HWND wnd = CreateWindowExA(0, "BareWindow", "Bare window", style, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
                              (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, menu, self, nullptr);
+  Mark("class, menu and window made");
   ShowWindow(wnd, SW_SHOWNORMAL);
   UpdateWindow(wnd);
+  Mark("shown and painted");
   MSG msg;
+  if (g_out) {
+    // The first idle moment comes when the queue is empty; the window is closed then.
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Mark("until the first idle moment");
+    std::fclose(g_out);
+    g_out = nullptr;
+    PostMessageA(wnd, WM_CLOSE, 0, 0);
+  }
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

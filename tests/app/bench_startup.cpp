@@ -6,11 +6,15 @@
 //
 //   bench_startup [--runs N]
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,33 @@ HWND MainWindowOf(DWORD pid) {
   return s.found;
 }
 
+// What a started program holds at its first idle moment, asked from outside.
+struct Holdings {
+  double privateKiB = 0, windows = 0;  // (Wine counts no other process's handles or GDI objects)
+};
+Holdings g_held;  // of the last StartUp
+
+// Windows of a process: top-level ones and all their descendants.
+int WindowsOf(DWORD pid) {
+  struct Count {
+    DWORD pid;
+    int n;
+  } c{pid, 0};
+  EnumWindows(
+      [](HWND w, LPARAM l) {
+        auto* c = reinterpret_cast<Count*>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner != c->pid) return TRUE;
+        ++c->n;
+        EnumChildWindows(
+            w, [](HWND, LPARAM l) { return ++*reinterpret_cast<int*>(l), TRUE; }, reinterpret_cast<LPARAM>(&c->n));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&c));
+  return c.n;
+}
+
 // Milliseconds from the start of the program to its first idle moment; negative on failure.
 double StartUp(const char* exe) {
   STARTUPINFOA si{sizeof si};
@@ -57,6 +88,11 @@ double StartUp(const char* exe) {
   double ms = Now() - start;
   // The moment counts only if the window is up by then, not merely on its way.
   HWND wnd = MainWindowOf(pi.dwProcessId);
+  PROCESS_MEMORY_COUNTERS_EX pmc{};
+  pmc.cb = sizeof pmc;
+  K32GetProcessMemoryInfo(pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+  g_held = {static_cast<double>(pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage) / 1024.0,
+            static_cast<double>(WindowsOf(pi.dwProcessId))};
   if (!wnd) {
     std::fprintf(stderr, "bench_startup: %s went idle before showing its window\n", exe);
     TerminateProcess(pi.hProcess, 1);
@@ -71,6 +107,61 @@ double StartUp(const char* exe) {
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// One start of startup_profile.exe, the program run with its steps written down: each step's
+// name with its start (the first time it happens) and its length (summed when it repeats), in
+// the order they first happen. Empty on failure.
+struct ProfileStep {
+  std::string name;
+  double start, length;
+};
+std::vector<ProfileStep> ProfileRun(const char* exe, const std::string& out) {
+  LARGE_INTEGER launch;
+  QueryPerformanceCounter(&launch);
+  std::string cmd = std::string(exe) + " " + std::to_string(launch.QuadPart) + " \"" + out + "\"";
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
+  if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::vector<ProfileStep> steps;
+  std::map<std::string, size_t> index;
+  std::ifstream in(out);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string name, start, length;
+    if (!std::getline(fields, name, '\t') || !std::getline(fields, start, '\t') || !std::getline(fields, length)) continue;
+    auto [at, fresh] = index.emplace(name, steps.size());
+    if (fresh)
+      steps.push_back({name, std::atof(start.c_str()), std::atof(length.c_str())});
+    else
+      steps[at->second].length += std::atof(length.c_str());
+  }
+  DeleteFileA(out.c_str());
+  return steps;
+}
+
+// The steps of several profiled starts, each with its median start and length.
+void PrintBreakdown(const char* exe, const char* what, int runs, const std::string& out) {
+  std::vector<std::string> order;
+  std::map<std::string, std::vector<double>> starts, lengths;
+  for (int i = 0; i < runs; ++i)
+    for (const ProfileStep& s : ProfileRun(exe, out)) {
+      if (!starts.count(s.name)) order.push_back(s.name);
+      starts[s.name].push_back(s.start);
+      lengths[s.name].push_back(s.length);
+    }
+  std::printf("where the time goes (%s; median of %d):\n", what, runs);
+  std::printf("  %-58s %9s  %9s\n", "step (or platform function, called x times in all)", "at ms", "takes ms");
+  for (const std::string& n : order) {
+    // A platform function's line holds its number of calls where a step has its start.
+    bool calls = n.rfind("calls to ", 0) == 0 || n.rfind("objects ", 0) == 0;
+    std::printf("  %-58s %9.*f%s %9.2f\n", n.c_str(), calls ? 0 : 2, Median(starts[n]), calls ? "x" : " ",
+                Median(lengths[n]));
+  }
 }
 
 }  // namespace
@@ -96,8 +187,12 @@ int main(int argc, char** argv) {
   StartUp("Tessaline.exe");
   StartUp("bare_window.exe");
   std::vector<double> program, bare;
+  std::vector<Holdings> programHeld, bareHeld;
   for (int i = 0; i < runs; ++i) {
-    double p = StartUp("Tessaline.exe"), b = StartUp("bare_window.exe");
+    double p = StartUp("Tessaline.exe");
+    programHeld.push_back(g_held);
+    double b = StartUp("bare_window.exe");
+    bareHeld.push_back(g_held);
     if (p < 0 || b < 0) {
       std::fprintf(stderr, "bench_startup: a program did not start or go idle\n");
       DeleteFileA(pbk.c_str());
@@ -106,7 +201,6 @@ int main(int argc, char** argv) {
     program.push_back(p);
     bare.push_back(b);
   }
-  DeleteFileA(pbk.c_str());
   double mp = Median(program), mb = Median(bare);
   std::printf("start-up to the first idle moment, median of %d runs each:\n", runs);
   std::printf("  Tessaline.exe (main window, components, phonebook of 7)  %7.1f ms\n", mp);
@@ -115,5 +209,22 @@ int main(int argc, char** argv) {
   std::printf("  (ranges: %.1f-%.1f ms and %.1f-%.1f ms)\n", *std::min_element(program.begin(), program.end()),
               *std::max_element(program.begin(), program.end()), *std::min_element(bare.begin(), bare.end()),
               *std::max_element(bare.begin(), bare.end()));
+  auto held = [](const std::vector<Holdings>& v, double Holdings::*field) {
+    std::vector<double> x;
+    for (const Holdings& h : v) x.push_back(h.*field);
+    return Median(x);
+  };
+  std::printf("held at the first idle moment (medians), Tessaline.exe beside the bare window:\n");
+  std::printf("  private bytes   %9.0f KiB  %9.0f KiB  ratio %.2f\n", held(programHeld, &Holdings::privateKiB),
+              held(bareHeld, &Holdings::privateKiB),
+              held(programHeld, &Holdings::privateKiB) / held(bareHeld, &Holdings::privateKiB));
+  std::printf("  windows         %9.0f      %9.0f\n", held(programHeld, &Holdings::windows),
+              held(bareHeld, &Holdings::windows));
+  std::fflush(stdout);
+  PrintBreakdown("bare_window.exe", "bare_window.exe, its steps timed", runs,
+                 std::string(temp) + "bench-startup-profile.txt");
+  PrintBreakdown("startup_profile.exe", "startup_profile.exe, the program with its steps timed", runs,
+                 std::string(temp) + "bench-startup-profile.txt");
+  DeleteFileA(pbk.c_str());
   return 0;
 }
