@@ -148,7 +148,10 @@ TColor TGxCustomBitmapListControl::AutoTransparentColor() {
   if (!BitmapValid()) return clAutoTransparent;
   // GetBitmapPixel's answer for the bottom-left pixel, read without a DC of its own.
   gui::TBitmap& b = *CurrentBitmap();
-  return b.Empty() ? gui::clNone : b.PixelAt(0, b.Height() - 1);
+  if (b.Empty()) return gui::clNone;
+  TColor c = b.PixelAt(0, b.Height() - 1);
+  b.Dormant();  // a bitmap of another depth is read through its canvas: its DC goes again
+  return c;
 }
 
 TColor TGxCustomBitmapListControl::GetTransparentColor() {

@@ -1,6 +1,7 @@
 // The button's glyphs drawn with masks made once per glyph strip and key colour, instead of the
 // four DCs and four bitmaps DrawTransparentBitmap makes on every call. The pixels are the same:
-// where the key colour was, the destination stays; everywhere else the strip shows.
+// where the key colour was, the destination stays; everywhere else the strip shows. The two masks
+// keep a memory DC each while they live, so a draw makes none.
 #pragma once
 
 #include <windows.h>

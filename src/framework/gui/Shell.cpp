@@ -14,7 +14,7 @@ TCall ShellFunction(const char* name) {
 }  // namespace
 
 HINSTANCE CallShellExecute(HWND parent, const char* verb, const char* file, const char* parameters,
-                       const char* directory, int show) {
+                           const char* directory, int show) {
   using TCall = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
   static const TCall call = ShellFunction<TCall>("ShellExecuteA");
   return call ? call(parent, verb, file, parameters, directory, show) : nullptr;
