@@ -104,17 +104,14 @@ void TGxCustomBitmapListControl::DeclareProperties(rtl::TClassBuilder<TGxCustomB
 }
 
 void TGxCustomBitmapListControl::SetBitmapList(TGxBitmapList* v) {
-  if (bitmapList_) {
-    // Through the observer's own link: the list may be half gone when it tells us it goes.
-    if (TGxObservable* o = observer_->Observable()) o->RemoveObserver(observer_.get());
-    bitmapList_->RemoveFreeNotification(this);
-  }
-  bitmapList_ = v;
-  if (v) {
-    v->AddObserver(observer_.get());
-    v->FreeNotification(this);
-  }
+  if (bitmapList_) StopObserving();
+  bitmapList_.Set(v);
+  if (v) v->AddObserver(observer_.get());
   BitmapChanged();
+}
+
+void TGxCustomBitmapListControl::StopObserving() {
+  if (TGxObservable* o = observer_->Observable()) o->RemoveObserver(observer_.get());
 }
 
 void TGxCustomBitmapListControl::SetBitmapIndex(int v) {
@@ -161,16 +158,10 @@ TColor TGxCustomBitmapListControl::GetTransparentColor() {
 
 void TGxCustomBitmapListControl::BitmapChanged() { RepaintNow(); }
 
-void TGxCustomBitmapListControl::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TGxGraphicControl::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c && c == bitmapList_) SetBitmapList(nullptr);
-}
-
 void TGxCustomBitmapListControl::WndProc(gui::TMessage& m) {
   if (m.Msg == CM_TRANSPARENTCOLORCHANGED) {
-    Invalidate();
-    m.Result = 0;
-    return;
+    m.Answer(0);
+    return Invalidate();
   }
   TGxGraphicControl::WndProc(m);
 }
@@ -645,10 +636,13 @@ void TGxBitmapButton::MouseDown(gui::TMouseButton button, gui::TShiftState shift
     pressed_ = true;
     FastRedraw();
   }
-  TGxCustomBitmapListControl::MouseDown(button, shift, x, y);
+  rtl::TAliveToken alive = AliveToken();
+  TGxCustomBitmapListControl::MouseDown(button, shift, x, y);  // OnMouseDown may free the button
+  if (!alive) return;
   if (gui::TPopupMenu* menu = PopupMenu()) {
     POINT p = ClientToScreen(POINT{0, Height() + 2});
     menu->Popup(p.x, p.y);
+    if (!alive) return;  // a command of the menu freed the button
     // The clicks that closed the menu are not ours; the press ends here.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0x200, 0x20A, PM_REMOVE)) {
@@ -658,8 +652,9 @@ void TGxBitmapButton::MouseDown(gui::TMouseButton button, gui::TShiftState shift
 }
 
 void TGxBitmapButton::MouseMove(gui::TShiftState shift, int x, int y) {
+  rtl::TAliveToken alive = AliveToken();
   TGxCustomBitmapListControl::MouseMove(shift, x, y);
-  if (!armed_ || down_) return;
+  if (!alive || !armed_ || down_) return;
   bool inside = Inside(x, y);
   if (inside && !pressed_) {
     pressed_ = true;
@@ -681,8 +676,9 @@ void TGxBitmapButton::MouseUp(gui::TMouseButton button, gui::TShiftState shift, 
     FastRedraw();
   else if (mouseInside_)
     SetDown(!down_);
-  TGxCustomBitmapListControl::MouseUp(button, shift, x, y);
-  if (mouseInside_) Click();
+  rtl::TAliveToken alive = AliveToken();
+  TGxCustomBitmapListControl::MouseUp(button, shift, x, y);  // OnMouseUp may free the button
+  if (alive && mouseInside_) Click();
 }
 
 void TGxBitmapButton::MouseEntered(bool inside) {
@@ -708,21 +704,18 @@ void TGxBitmapButton::WndProc(gui::TMessage& m) {
     case WM_MBUTTONDBLCLK: m.Msg = WM_MBUTTONDOWN; break;
     case gui::CM_MOUSEENTER:
     case gui::CM_MOUSELEAVE:
-      MouseEntered(m.Msg == gui::CM_MOUSEENTER);
-      m.Result = 0;
-      return;
+      m.Answer(0);
+      return MouseEntered(m.Msg == gui::CM_MOUSEENTER);
     case gui::CM_DIALOGCHAR:
       if (Enabled() && gui::IsAccel(static_cast<char>(m.WParam), Caption())) {
-        Click();
-        m.Result = 1;
-        return;
+        m.Answer(1);
+        return Click();
       }
       break;
     case CM_TRANSPARENTCOLORCHANGED:
+      m.Answer(0);
       BuildGlyphs();
-      Invalidate();
-      m.Result = 0;
-      return;
+      return Invalidate();
   }
   TGxCustomBitmapListControl::WndProc(m);
 }

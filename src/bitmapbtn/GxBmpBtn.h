@@ -25,7 +25,7 @@ class TGxCustomBitmapListControl : public TGxGraphicControl {
 
   int BitmapIndex() const { return bitmapIndex_; }
   void SetBitmapIndex(int v);
-  TGxBitmapList* BitmapList() const { return bitmapList_; }
+  TGxBitmapList* BitmapList() const { return bitmapList_.Get(); }
   void SetBitmapList(TGxBitmapList* v);
   gui::TColor TransparentColor() const { return transparentColor_; }
   void SetTransparentColor(gui::TColor v);
@@ -39,7 +39,6 @@ class TGxCustomBitmapListControl : public TGxGraphicControl {
   // The colour keyed out now, as RGB (or the automatic value when there is no image).
   virtual gui::TColor GetTransparentColor();
 
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   void WndProc(gui::TMessage& m) override;
   static void DeclareProperties(rtl::TClassBuilder<TGxCustomBitmapListControl>& b);
 
@@ -50,10 +49,15 @@ class TGxCustomBitmapListControl : public TGxGraphicControl {
 
  private:
   void ObserverUpdate(rtl::TObject* sender, rtl::TObject* data) { BitmapChanged(); }
+  // Through the observer's own link: the list may be half gone when it tells us it goes.
+  void StopObserving();
 
   int bitmapIndex_ = -1;
-  TGxBitmapList* bitmapList_ = nullptr;
   std::unique_ptr<TGxObserver> observer_;
+  rtl::TComponentRef<TGxBitmapList> bitmapList_{*this, [this] {
+    StopObserving();
+    BitmapChanged();
+  }};
   gui::TColor transparentColor_ = clAutoTransparent;
   TTransparentMode transparentMode_ = tmAuto;
 };

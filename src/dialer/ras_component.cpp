@@ -333,7 +333,7 @@ void TRAS::FillDialParams() {
 // ------------------------------------------------------------------------- dialing
 
 void TRAS::CreateNotifyWindow() {
-  notifyWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { return DialEventWndProc(m); });
+  notifyWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { DialEventWndProc(m); });
 }
 
 void TRAS::DestroyNotifyWindow() {
@@ -370,8 +370,9 @@ int TRAS::Dial() {
   return lastError_;
 }
 
-bool TRAS::DialEventWndProc(gui::TMessage& m) {
-  if (m.Msg != dialEventMessage_ || !rasConn_) return false;
+void TRAS::DialEventWndProc(gui::TMessage& m) {
+  if (m.Msg != dialEventMessage_ || !rasConn_) return;
+  m.Answer(0);
   const DWORD error = static_cast<DWORD>(m.LParam);
   connectError_ = LOWORD(error);
   if (error != 0) {
@@ -379,25 +380,26 @@ bool TRAS::DialEventWndProc(gui::TMessage& m) {
     connectState_ = LOWORD(error);
     statusStr_ = GetErrorText(lastError_);
     DoStateChanged();
-  } else {
-    connectState_ = LOWORD(m.WParam);
-    statusStr_ = GetStateText();
-    DoStateChanged();
-    if (connectState_ == RASCS_Connected)
-      DoConnect();
-    else if (connectState_ == RASCS_Disconnected)
-      DoDisconnect();
-    else
-      DoStateEvent();
+    return;
   }
-  m.Result = 0;
-  return true;
+  connectState_ = LOWORD(m.WParam);
+  statusStr_ = GetStateText();
+  rtl::TAliveToken alive = AliveToken();  // OnStateChanged may free the component (its form)
+  DoStateChanged();
+  if (!alive) return;
+  if (connectState_ == RASCS_Connected)
+    DoConnect();
+  else if (connectState_ == RASCS_Disconnected)
+    DoDisconnect();
+  else
+    DoStateEvent();
 }
 
 void TRAS::DoStateChanged() {
   if (!rasConn_ || !OnStateChanged) return;
-  if (lastError_ != 0 || connectState_ != savedState_) OnStateChanged(this);
-  savedState_ = lastError_ != 0 ? 0 : connectState_;
+  bool changed = lastError_ != 0 || connectState_ != savedState_;
+  savedState_ = lastError_ != 0 ? 0 : connectState_;  // before the handler, which may free this
+  if (changed) OnStateChanged(this);
 }
 
 void TRAS::DoStateEvent() {
@@ -510,14 +512,23 @@ int TRAS::HangUp() {
       result = ERROR_PROC_NOT_FOUND;
     } else {
       result = static_cast<int>(g_ras.RasHangUpA(rasConn_));
+      rtl::TAliveToken alive = AliveToken();  // handlers run inside the pump may free the component
       while (GetConnectStatus() == 0) {
         PumpMessages(quitCode);
+        if (!alive) {
+          if (quitCode) PostQuitMessage(*quitCode);
+          return result;
+        }
         // A handler hung up inside the pump; that call has finished the job.
         if (!rasConn_) break;
         if (connectState_ != reported) {
           statusStr_ = GetStateText();
-          DoStateChanged();
           reported = connectState_;
+          DoStateChanged();
+          if (!alive) {
+            if (quitCode) PostQuitMessage(*quitCode);
+            return result;
+          }
         }
         // Until the next message or the next poll, whichever comes first: never a busy wait.
         MsgWaitForMultipleObjectsEx(0, nullptr, kHangUpPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);

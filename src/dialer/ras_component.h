@@ -139,7 +139,7 @@ class TRAS : public rtl::TComponent {
  protected:
   // The hidden window's procedure: progress messages while a connection is open, the rest to
   // the platform's default procedure.
-  virtual bool DialEventWndProc(gui::TMessage& m);
+  virtual void DialEventWndProc(gui::TMessage& m);
   virtual void DoStateChanged();
   virtual void DoConnect();
   virtual void DoDisconnect();

@@ -1,6 +1,7 @@
 #include "entry/EcCmbx.h"
 
 #include "Guards.h"
+#include "rtl/FlagScope.h"
 #include "entry/EcBeep.h"
 #include "entry/EcMessages.h"
 
@@ -57,7 +58,10 @@ void TEcComboBox::DeclareProperties(rtl::TClassBuilder<TEcComboBox>& b) {
 }
 
 TEcBaseComboBox::TEcBaseComboBox(rtl::TComponent* owner)
-    : TCustomComboBox(owner), controllerLink_(*this), labelLink_(*this) {
+    : TCustomComboBox(owner),
+      // The pool goes with its controller, and the triggers in it.
+      controllerLink_(*this, [this] { searchTrigger_ = hotTrackTrigger_ = -1; }),
+      labelLink_(*this) {
   itemHeight_ = FontTextHeight(Font());
   TCustomComboBox::SetItemHeight(itemHeight_ + kItemExtra);
 }
@@ -65,13 +69,29 @@ TEcBaseComboBox::TEcBaseComboBox(rtl::TComponent* owner)
 TEcBaseComboBox::~TEcBaseComboBox() {
   LabelInfo().SetVisible(false);  // frees the label
   // A controller that went first took its pool, and these triggers, with it.
-  if (TEcController* c = Controller()) {
-    c->TimerPool().RemoveTrigger(searchTrigger_);
-    c->TimerPool().RemoveTrigger(hotTrackTrigger_);
-  }
+  DropTrigger(searchTrigger_);
+  DropTrigger(hotTrackTrigger_);
+}
+
+void TEcBaseComboBox::DropTrigger(int& handle) {
+  TEcController* c = Controller();
+  // The pool gives a freed handle out again: only a trigger that still calls this box is its own.
+  if (const TriggerRecord* t = c && handle != -1 ? c->TimerPool().FindTrigger(handle) : nullptr;
+      t && t->OnTrigger.Data() == this)
+    c->TimerPool().RemoveTrigger(handle);
+  handle = -1;
 }
 
 // ------------------------------------------------------------------------------ properties
+
+void TEcBaseComboBox::SetController(TEcController* c) {
+  if (c == Controller()) return;
+  DropTrigger(searchTrigger_);
+  DropTrigger(hotTrackTrigger_);
+  controllerLink_.SetController(c);
+  if (c && hotTrack_ && !IsLoading())
+    hotTrackTrigger_ = c->TimerPool().AddTrigger(kHotTrackPollInterval, TTriggerEvent(this, &TEcBaseComboBox::HotTrackPoll));
+}
 
 void TEcBaseComboBox::SetHotTrack(bool v) {
   if (v == hotTrack_) return;
@@ -81,8 +101,7 @@ void TEcBaseComboBox::SetHotTrack(bool v) {
         // The pool raises the interval to its floor.
         hotTrackTrigger_ = c->TimerPool().AddTrigger(1, TTriggerEvent(this, &TEcBaseComboBox::HotTrackPoll));
       } else {
-        c->TimerPool().RemoveTrigger(hotTrackTrigger_);
-        hotTrackTrigger_ = -1;
+        DropTrigger(hotTrackTrigger_);
       }
     }
   }
@@ -173,11 +192,8 @@ void TEcBaseComboBox::VisibleChanged() {
 }
 
 void TEcBaseComboBox::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  // The pool goes with its controller, and the triggers in it.
-  if (op == rtl::TOperation::opRemove && c && c == Controller()) searchTrigger_ = hotTrackTrigger_ = -1;
   TCustomComboBox::Notification(c, op);
   controllerLink_.Notification(c, op);
-  labelLink_.Notification(c, op);
 }
 
 // ------------------------------------------------------------------------------ MRU section
@@ -253,29 +269,27 @@ void TEcBaseComboBox::MeasureItem(int, int& height) { height = itemHeight_ + kIt
 
 void TEcBaseComboBox::KeyDown(WORD& key, gui::TShiftState shift) {
   backspace_ = false;
+  rtl::TAliveToken alive = AliveToken();  // the completion's and the change's handlers may free the box
   switch (key) {
     case VK_BACK: backspace_ = true; break;
     case VK_RETURN:
       if (!SearchNow(true)) EcMessageBeep(0);
       break;
-    case VK_ESCAPE: {
-      {
-              SetItemIndex(0);
-      }
+    case VK_ESCAPE:
+      SetItemIndex(0);
       TCustomComboBox::Change();
       break;
-    }
     case kSearchKey: SearchNow(false); break;
     default:
       if (AutoSearch && !IsNonSearchKey(key)) ScheduleSearch();
   }
-  TCustomComboBox::KeyDown(key, shift);
+  if (alive) TCustomComboBox::KeyDown(key, shift);
 }
 
 void TEcBaseComboBox::ScheduleSearch() {
   TEcController* c = Controller();
   if (!c) return;
-  if (searchTrigger_ != -1) c->TimerPool().RemoveTrigger(searchTrigger_);
+  DropTrigger(searchTrigger_);  // a refused timer below leaves no stale handle
   searchTrigger_ = c->TimerPool().AddOneTimeTrigger(static_cast<uint32_t>(keyDelay_),
                                                     TTriggerEvent(this, &TEcBaseComboBox::DoAutoSearch));
 }
@@ -286,10 +300,10 @@ bool TEcBaseComboBox::SearchNow(bool forEnter) {
                                reinterpret_cast<LPARAM>(text.c_str()));
   if (found == CB_ERR || found >= Items().Count()) return false;
   std::string completed = Items().Strings(static_cast<int>(found));
-  {
-      SetText(completed);
-  }
+  SetText(completed);
+  rtl::TAliveToken alive = AliveToken();
   if (forEnter) Click();
+  if (!alive) return true;
   int start = EditSelStart();
   SetEditSel(start, start + static_cast<int>(completed.size()));
   SelectionChanged();
@@ -301,7 +315,9 @@ void TEcBaseComboBox::DoAutoSearch(rtl::TObject*, int, uint32_t, int) {
   if (backspace_) return;
   int typed = static_cast<int>(GetText().size());
   WORD key = kSearchKey;
+  rtl::TAliveToken alive = AliveToken();
   KeyDown(key, 0);
+  if (!alive) return;
   // The part the user did not type is selected: the next key replaces it.
   SetEditSel(typed, static_cast<int>(GetText().size()));
 }
@@ -319,29 +335,32 @@ void TEcBaseComboBox::SetEditSel(int start, int end) {
 // --------------------------------------------------------------------- list, focus, mouse
 
 void TEcBaseComboBox::CloseUp() {
+  rtl::TAliveToken alive = AliveToken();  // each event's handler may free the box
   int index = ItemIndex();
   if (index >= 0 && index < Items().Count()) {
     std::string picked = Items().Strings(index);
     AddItemToMRUList(index);
-    {
-          SetText(picked);
-    }
+    SetText(picked);
     Click();
+    if (!alive) return;
     SelectionChanged();
+    if (!alive) return;
   }
   if (hotTrack_) Invalidate();
   TCustomComboBox::CloseUp();
 }
 
 void TEcBaseComboBox::DoEnter() {
+  rtl::TAliveToken alive = AliveToken();
   TCustomComboBox::DoEnter();
-  if (HWND wnd = WindowHandle()) PostMessageA(wnd, EntryAfterEnterMessage, 0, 0);
+  if (HWND wnd = alive ? WindowHandle() : nullptr) PostMessageA(wnd, EntryAfterEnterMessage, 0, 0);
 }
 
 void TEcBaseComboBox::DoExit() {
   AddItemToMRUList(ItemIndex());  // the section is put in order at the next selection
+  rtl::TAliveToken alive = AliveToken();
   TCustomComboBox::DoExit();
-  if (HWND wnd = WindowHandle()) PostMessageA(wnd, EntryAfterExitMessage, 0, 0);
+  if (HWND wnd = alive ? WindowHandle() : nullptr) PostMessageA(wnd, EntryAfterExitMessage, 0, 0);
 }
 
 void TEcBaseComboBox::MouseEnter() {
@@ -352,7 +371,7 @@ void TEcBaseComboBox::MouseEnter() {
 
 void TEcBaseComboBox::HotTrackPoll(rtl::TObject*, int, uint32_t, int) {
   if (polling_) return;
-  polling_ = true;
+  rtl::TFlagScope polling(polling_);
   if (hot_ && Visible() && HandleAllocated()) {
     POINT p{};
     GetCursorPos(&p);
@@ -362,17 +381,13 @@ void TEcBaseComboBox::HotTrackPoll(rtl::TObject*, int, uint32_t, int) {
       Invalidate();
     }
   }
-  polling_ = false;
 }
 
 void TEcBaseComboBox::EditWndProc(gui::TMessage& m) {
   if (m.Msg == WM_NCHITTEST) MouseEnter();
   // A single-line edit field has nothing to scroll: the wheel turns the combo box, as the
   // platform's default processing passes it up (Wine's edit field would keep it).
-  if (m.Msg == WM_MOUSEWHEEL) {
-    m.Result = SendMessageA(WindowHandle(), WM_MOUSEWHEEL, m.WParam, m.LParam);
-    return;
-  }
+  if (m.Msg == WM_MOUSEWHEEL) return m.Answer(SendMessageA(WindowHandle(), WM_MOUSEWHEEL, m.WParam, m.LParam));
   TCustomComboBox::EditWndProc(m);
 }
 
@@ -382,16 +397,15 @@ void TEcBaseComboBox::ListWndProc(gui::TMessage& m) {
 }
 
 void TEcBaseComboBox::WndProc(gui::TMessage& m) {
-  if (labelLink_.HandleMessage(m)) return;
+  labelLink_.HandleMessage(m);
+  if (m.Handled) return;
   switch (m.Msg) {
     case EntryAfterEnterMessage:
-      AfterEnter(this);
-      m.Result = 0;
-      return;
+      m.Answer(0);
+      return AfterEnter(this);
     case EntryAfterExitMessage:
-      AfterExit(this);
-      m.Result = 0;
-      return;
+      m.Answer(0);
+      return AfterExit(this);
     case WM_PAINT:
       if (!hotTrack_) break;
       if (m.WParam) {
@@ -400,17 +414,21 @@ void TEcBaseComboBox::WndProc(gui::TMessage& m) {
         gui::TPaintDC dc(WindowHandle());
         PaintFlat(dc);
       }
-      m.Result = 1;
+      m.Answer(1);
       return;
     case WM_NCHITTEST:
       TCustomComboBox::WndProc(m);
       MouseEnter();
       return;
-    case WM_MOUSEWHEEL:
+    case WM_MOUSEWHEEL: {
+      // Turning the wheel may change the selection, whose handlers may free the box.
+      rtl::TAliveToken alive = AliveToken();
       TCustomComboBox::WndProc(m);
-      OnMouseWheel(this, gui::KeysToShiftState(LOWORD(m.WParam)), HIWORD(m.WParam), LOWORD(m.LParam),
-                   HIWORD(m.LParam));
+      if (alive)
+        OnMouseWheel(this, gui::KeysToShiftState(LOWORD(m.WParam)), HIWORD(m.WParam), LOWORD(m.LParam),
+                     HIWORD(m.LParam));
       return;
+    }
     case gui::CN_DRAWITEM:
       editPortion_ = (reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam)->itemState & ODS_COMBOBOXEDIT) != 0;
       break;

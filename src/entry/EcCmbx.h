@@ -42,7 +42,8 @@ class TEcBaseComboBox : public gui::TCustomComboBox {
   // Incremental search: typing schedules a search KeyDelay ms after the last key.
   bool AutoSearch = true;
   TEcController* Controller() const { return controllerLink_.Controller(); }
-  void SetController(TEcController* c) { controllerLink_.SetController(c); }
+  // The timed work moves along: the old pool's triggers go, the hot-track poll starts in the new one.
+  void SetController(TEcController* c);
   // The flat look, with the active look while the mouse is over the control.
   bool HotTrack() const { return hotTrack_; }
   void SetHotTrack(bool v);
@@ -116,6 +117,8 @@ class TEcBaseComboBox : public gui::TCustomComboBox {
 
  private:
   void SetItemHeightFromFont();
+  // Removes a trigger of this box from its controller's pool, if it is still there; handle := -1.
+  void DropTrigger(int& handle);
   void ScheduleSearch();
   // Completes the text with the first item after the MRU section that begins with it; true on a match.
   bool SearchNow(bool forEnter);

@@ -13,14 +13,14 @@ namespace ec {
 
 class TEcControllerLink {
  public:
-  explicit TEcControllerLink(gui::TControl& control) : control_(control) {}
-  ~TEcControllerLink();
+  // onControllerGone: the bound controller went (with its timer pool and every trigger in it).
+  explicit TEcControllerLink(gui::TControl& control, std::function<void()> onControllerGone = nullptr)
+      : control_(control), controller_(control, std::move(onControllerGone)) {}
   TEcControllerLink(const TEcControllerLink&) = delete;
   TEcControllerLink& operator=(const TEcControllerLink&) = delete;
 
-  TEcController* Controller() const { return controller_; }
-  // Stores the reference and asks for the controller's free notification.
-  void SetController(TEcController* controller);
+  TEcController* Controller() const { return controller_.Get(); }
+  void SetController(TEcController* controller) { controller_.Set(controller); }
 
   // The control's form: the nearest form in its parent chain; null.
   gui::TForm* ControlForm() const;
@@ -28,12 +28,12 @@ class TEcControllerLink {
   // being loaded takes its form's first controller, or raises ENoControllerAssigned.
   void Bind();
   // From the control's Notification: a controller inserted while the control has none is
-  // adopted; the bound one's removal clears the reference.
+  // adopted.
   void Notification(rtl::TComponent* c, rtl::TOperation op);
 
  private:
   gui::TControl& control_;
-  TEcController* controller_ = nullptr;
+  rtl::TComponentRef<TEcController> controller_;
 };
 
 }  // namespace ec

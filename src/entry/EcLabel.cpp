@@ -1,5 +1,7 @@
 #include "entry/EcLabel.h"
 
+#include <unordered_set>
+
 #include "Forms.h"
 #include "entry/EcMessages.h"
 #include "entry/EcStrIds.h"
@@ -13,6 +15,12 @@ RTL_IMPLEMENT_CLASS(TEcLabelInfo);
 RTL_IMPLEMENT_CLASS_UNREGISTERED(TEcAttachedLabel);
 
 // ------------------------------------------------------------------------------ TEcLabelInfo
+
+TEcLabelInfo::TEcLabelInfo(rtl::TComponent& holder) : label_(holder, [this] { OnLabelGone(this); }) {}
+
+TEcAttachedLabel* TEcLabelInfo::Label() const { return label_.Get(); }
+
+void TEcLabelInfo::SetLabel(TEcAttachedLabel* label) { label_.Set(label); }
 
 void TEcLabelInfo::DeclareProperties(rtl::TClassBuilder<TEcLabelInfo>& b) {
   // The offsets mean something only while the label is shown.
@@ -49,6 +57,16 @@ void TEcLabelInfo::SetVisible(bool v) {
 
 // -------------------------------------------------------------------------- TEcAttachedLabel
 
+namespace {
+
+// Every attached label that exists, so that a pointer in a message is never trusted blindly.
+std::unordered_set<const TEcAttachedLabel*>& LiveLabels() {
+  static std::unordered_set<const TEcAttachedLabel*> labels;
+  return labels;
+}
+
+}  // namespace
+
 gui::TForm* ParentForm(const gui::TControl* control) {
   for (gui::TWinControl* p = control ? control->Parent() : nullptr; p; p = p->Parent())
     if (auto* form = rtl::As<gui::TForm>(p)) return form;
@@ -60,6 +78,7 @@ void TEcAttachedLabel::DeclareProperties(rtl::TClassBuilder<TEcAttachedLabel>& b
 }
 
 TEcAttachedLabel::TEcAttachedLabel(rtl::TComponent* owner) : TCustomLabel(owner) {
+  LiveLabels().insert(this);
   SetAutoSize(true);
   SetParentFont(true);
   SetTransparent(false);
@@ -71,17 +90,17 @@ TEcAttachedLabel::TEcAttachedLabel(rtl::TComponent* owner, gui::TWinControl* con
   SetFocusControl(control);
 }
 
-void TEcAttachedLabel::SetControl(gui::TWinControl* c) {
-  if (c == control_) return;
-  if (control_) control_->RemoveFreeNotification(this);
-  control_ = c;
-  if (c) c->FreeNotification(this);
+TEcAttachedLabel::~TEcAttachedLabel() { LiveLabels().erase(this); }
+
+TEcAttachedLabel* TEcAttachedLabel::Verified(LPARAM candidate, const gui::TWinControl& control) {
+  // Compared as a number first: nothing is read through a pointer that is not a live label.
+  for (const TEcAttachedLabel* label : LiveLabels())
+    if (reinterpret_cast<LPARAM>(label) == candidate && label->Control() == &control)
+      return const_cast<TEcAttachedLabel*>(label);
+  return nullptr;
 }
 
-void TEcAttachedLabel::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TCustomLabel::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == control_) control_ = nullptr;
-}
+void TEcAttachedLabel::SetControl(gui::TWinControl* c) { control_.Set(c); }
 
 void TEcAttachedLabel::NotifyControl() {
   if (IsLoading() || IsDestroying() || !control_) return;
@@ -110,18 +129,16 @@ void TEcAttachedLabel::BoundsChanged() {
 
 // ------------------------------------------------------------------------------ TEcLabelLink
 
-TEcLabelLink::TEcLabelLink(gui::TWinControl& control) : control_(control) {
+TEcLabelLink::TEcLabelLink(gui::TWinControl& control) : control_(control), info_(control) {
   info_.OnVisibleChange.Bind(this, &TEcLabelLink::LabelVisibleChanged);
   info_.OnOffsetsChange.Bind(this, &TEcLabelLink::LabelOffsetsChanged);
+  info_.OnLabelGone.Bind(this, &TEcLabelLink::LabelGone);
 }
 
 TEcLabelLink::~TEcLabelLink() {
   // Through the setter, so the label goes with the control.
   info_.SetVisible(false);
-  if (TEcAttachedLabel* label = info_.Label()) {
-    label->RemoveFreeNotification(&control_);
-    info_.SetLabel(nullptr);
-  }
+  info_.SetLabel(nullptr);
 }
 
 TEcAttachedLabel* TEcLabelLink::AttachedLabel() const {
@@ -149,17 +166,10 @@ void TEcLabelLink::LabelOffsetsChanged(rtl::TObject*) {
   if (!control_.IsLoading()) PositionLabel();
 }
 
-void TEcLabelLink::Attach(TEcAttachedLabel* label) {
-  if (label == info_.Label()) return;
-  if (info_.Label()) info_.Label()->RemoveFreeNotification(&control_);
-  info_.SetLabel(label);
-  if (label) label->FreeNotification(&control_);
-}
-
 void TEcLabelLink::FreeLabel() {
   TEcAttachedLabel* label = info_.Label();
   if (!label) return;
-  Attach(nullptr);
+  info_.SetLabel(nullptr);
   label->Free();
 }
 
@@ -170,7 +180,7 @@ void TEcLabelLink::LabelVisibleChanged(rtl::TObject*, bool value) {
   FreeLabel();
   if (!value) return;
   auto* label = new TEcAttachedLabel(form, &control_);
-  Attach(label);
+  info_.SetLabel(label);
   label->SetParent(control_.Parent());
   // The first free name of the control's name and "Label" with a number: cbConnLabel1.
   std::string base = control_.Name() + "Label";
@@ -185,10 +195,10 @@ void TEcLabelLink::LabelVisibleChanged(rtl::TObject*, bool value) {
   label->SetAutoSize(false);
 }
 
-bool TEcLabelLink::HandleMessage(gui::TMessage& m) {
+void TEcLabelLink::HandleMessage(gui::TMessage& m) {
   switch (m.Msg) {
     case EntryLabelAttachMessage:
-      Attach(reinterpret_cast<TEcAttachedLabel*>(m.LParam));
+      if (TEcAttachedLabel* label = TEcAttachedLabel::Verified(m.LParam, control_)) info_.SetLabel(label);
       break;
     case EntryLabelMovedMessage:
       if (info_.Label() && info_.Label()->Parent()) {
@@ -203,10 +213,9 @@ bool TEcLabelLink::HandleMessage(gui::TMessage& m) {
         if (p.x != info_.OffsetX() || p.y != info_.OffsetY()) PositionLabel();
       }
       break;
-    default: return false;
+    default: return;
   }
-  m.Result = 0;
-  return true;
+  m.Answer(0);
 }
 
 void TEcLabelLink::ControlMoved() {
@@ -222,10 +231,8 @@ void TEcLabelLink::ControlVisibleChanged() {
   info_.Label()->SetVisible(control_.Visible());
 }
 
-void TEcLabelLink::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  if (op != rtl::TOperation::opRemove || !c || c != info_.Label()) return;
-  // The reference goes in any case: a control outliving its label must never free it again.
-  info_.SetLabel(nullptr);
+void TEcLabelLink::LabelGone(rtl::TObject*) {
+  // The reference is already gone: a control outliving its label never frees it again.
   gui::TForm* form = ParentForm(&control_);
   if (!form || !form->IsDestroying()) info_.StoreVisible(false);
 }

@@ -19,6 +19,9 @@ class TEcAttachedLabel;
 class TEcLabelInfo : public rtl::TPersistent {
   RTL_CLASS(TEcLabelInfo, rtl::TPersistent)
  public:
+  // holder: the control the label belongs to, which hears of the label's going.
+  explicit TEcLabelInfo(rtl::TComponent& holder);
+
   // Left edge of the label from the control's left edge.
   int OffsetX() const { return offsetX_; }
   void SetOffsetX(int v);
@@ -32,18 +35,20 @@ class TEcLabelInfo : public rtl::TPersistent {
   // Stores the value without telling OnVisibleChange (the label reported itself, or went).
   void StoreVisible(bool v) { visible_ = v; }
 
-  TEcAttachedLabel* Label() const { return label_; }
-  void SetLabel(TEcAttachedLabel* label) { label_ = label; }
+  TEcAttachedLabel* Label() const;
+  void SetLabel(TEcAttachedLabel* label);
 
   rtl::TNotifyEvent OnOffsetsChange;
   rtl::TEvent<rtl::TObject*, bool> OnVisibleChange;
+  // The label went by itself (freed, or taken out of the form); Label is already cleared.
+  rtl::TNotifyEvent OnLabelGone;
 
   static void DeclareProperties(rtl::TClassBuilder<TEcLabelInfo>& b);
 
  private:
   int offsetX_ = 0;
   int offsetY_ = 0;
-  TEcAttachedLabel* label_ = nullptr;
+  rtl::TComponentRef<TEcAttachedLabel> label_;
   bool visible_ = false;
 };
 
@@ -53,22 +58,25 @@ class TEcAttachedLabel : public gui::TCustomLabel {
   explicit TEcAttachedLabel(rtl::TComponent* owner);
   // A label of control: its accelerator letter focuses the control.
   TEcAttachedLabel(rtl::TComponent* owner, gui::TWinControl* control);
+  ~TEcAttachedLabel() override;
+  // The attached label at this address, if one exists and belongs to control: what an attach
+  // message's lParam may name (any program can send one).
+  static TEcAttachedLabel* Verified(LPARAM candidate, const gui::TWinControl& control);
 
-  gui::TWinControl* Control() const { return control_; }
+  gui::TWinControl* Control() const { return control_.Get(); }
   void SetControl(gui::TWinControl* c);
   // Tells the control that this label is its own and that the label has moved; only for a
   // label that is neither loading nor going, whose form holds the control.
   void NotifyControl();
 
   void Loaded() override;
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   static void DeclareProperties(rtl::TClassBuilder<TEcAttachedLabel>& b);
 
  protected:
   void BoundsChanged() override;
 
  private:
-  gui::TWinControl* control_ = nullptr;
+  rtl::TComponentRef<gui::TWinControl> control_{*this};
 };
 
 // The nearest form in a control's parent chain; null.
@@ -94,18 +102,17 @@ class TEcLabelLink : public rtl::TObject {
   // LabelInfo.Visible changed: creates the label (directly above the control) or frees it.
   void LabelVisibleChanged(rtl::TObject* sender, bool value);
   void LabelOffsetsChanged(rtl::TObject* sender);
+  void LabelGone(rtl::TObject* sender);
 
-  // The messages the label and the control exchange; true when m was one of them.
-  bool HandleMessage(gui::TMessage& m);
+  // The messages the label and the control exchange: answered when m is one of them.
+  void HandleMessage(gui::TMessage& m);
   // The control's bounds changed: it puts the label back once its window is free to.
   void ControlMoved();
   // The control's window exists: an attached label reports its place again.
   void ControlWindowCreated();
   void ControlVisibleChanged();
-  void Notification(rtl::TComponent* c, rtl::TOperation op);
 
  private:
-  void Attach(TEcAttachedLabel* label);
   void FreeLabel();
   // (label left − control left, label bottom − control top).
   POINT LabelOffsets() const;

@@ -26,26 +26,25 @@ void TEcTimerPool::DeclareProperties(rtl::TClassBuilder<TEcTimerPool>& b) {
 }
 
 TEcTimerPool::TEcTimerPool(rtl::TComponent* owner)
-    : TComponent(owner), window_([this](gui::TMessage& m) { return HandleMessage(m); }) {}
+    : TComponent(owner), window_(std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { HandleMessage(m); })) {}
 
 TEcTimerPool::~TEcTimerPool() {
-  *alive_ = false;
   timerInterval_ = 0;
-  KillTimer(window_.Handle(), kTimerId);
+  KillTimer(window_->Handle(), kTimerId);
   triggers_.clear();
   triggerCount_ = 0;
+  gui::TUtilWindow::Release(std::move(window_));
 }
 
-bool TEcTimerPool::HandleMessage(gui::TMessage& m) {
-  if (m.Msg != WM_TIMER || m.WParam != kTimerId) return false;
+void TEcTimerPool::HandleMessage(gui::TMessage& m) {
+  if (m.Msg != WM_TIMER || m.WParam != kTimerId) return;
+  m.Answer(0);  // before the triggers, whose handlers may free the pool
   // A failing handler is reported by the application; it never unwinds through the platform.
   try {
     DoTimer();
   } catch (...) {
     gui::HandleException(std::current_exception());
   }
-  m.Result = 0;
-  return true;
 }
 
 int TEcTimerPool::AddTrigger(uint32_t interval, TTriggerEvent onTrigger) {
@@ -71,8 +70,11 @@ int TEcTimerPool::AddRecord(uint32_t interval, TTriggerEvent onTrigger, bool rec
   triggerCount_ = static_cast<int>(triggers_.size());
   CalcNewInterval();
   SortTriggers();
-  ResetTimer();
-  return handle;
+  if (ResetTimer()) return handle;
+  // A trigger without a timer would be an orphan that fires, if ever, for a caller that never
+  // got its handle: the pool goes back to what it was.
+  RemoveTrigger(handle);
+  throw ENoTimersAvailable();
 }
 
 void TEcTimerPool::RemoveTrigger(int handle) {
@@ -81,7 +83,7 @@ void TEcTimerPool::RemoveTrigger(int handle) {
   triggers_.erase(triggers_.begin() + i);
   triggerCount_ = static_cast<int>(triggers_.size());
   CalcNewInterval();
-  ResetTimer();
+  (void)ResetTimer();
 }
 
 int TEcTimerPool::IndexOfHandle(int handle) const {
@@ -131,15 +133,17 @@ void TEcTimerPool::SortTriggers() {
                    [](const auto& a, const auto& b) { return a->Interval < b->Interval; });
 }
 
-void TEcTimerPool::ResetTimer() {
-  HWND wnd = window_.Handle();
-  KillTimer(wnd, kTimerId);
-  if (timerInterval_ != 0 && triggerCount_ > 0 && !SetTimer(wnd, kTimerId, timerInterval_, nullptr))
-    throw ENoTimersAvailable();
+bool TEcTimerPool::ResetTimer() {
+  HWND wnd = window_->Handle();
+  if (timerInterval_ == 0 || triggerCount_ == 0) {
+    KillTimer(wnd, kTimerId);
+    return true;
+  }
+  return SetTimer(wnd, kTimerId, timerInterval_, nullptr) != 0;
 }
 
 void TEcTimerPool::DoTimer() {
-  std::shared_ptr<bool> alive = alive_;
+  rtl::TAliveToken alive = AliveToken();
   uint32_t now = CurrentTickCount();
   // The count is read again on every step: handlers add and remove triggers.
   for (int i = 0; i < triggerCount_; ++i) {
@@ -158,9 +162,9 @@ void TEcTimerPool::DoTimer() {
       --i;  // the next trigger moved into this place
     }
     onTrigger(this, handle, interval, elapsedTime);
-    if (!*alive) return;
+    if (!alive) return;
     OnAllTriggers(this, handle, interval, elapsedTime);
-    if (!*alive) return;
+    if (!alive) return;
   }
 }
 

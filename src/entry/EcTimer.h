@@ -43,12 +43,12 @@ class TEcTimerPool : public rtl::TComponent {
   ~TEcTimerPool() override;
 
   // A recurring trigger; returns its handle. ENoTimersAvailable when the window timer is
-  // refused (the trigger stays in the pool).
+  // refused: the pool is then as it was, without the trigger.
   int AddTrigger(uint32_t interval, TTriggerEvent onTrigger);
-  // A trigger removed when it first fires (before its handler runs); returns its handle. It stays
-  // one-time when the window timer is refused.
+  // A trigger removed when it first fires (before its handler runs); returns its handle.
   int AddOneTimeTrigger(uint32_t interval, TTriggerEvent onTrigger);
-  // A handle that no trigger has is ignored.
+  // A handle that no trigger has is ignored. Never raises: should the window timer refuse the
+  // new period, the running one keeps firing for the triggers that are left.
   void RemoveTrigger(int handle);
   // Fires the due triggers; runs for every timer message of the pool's window.
   virtual void DoTimer();
@@ -61,7 +61,7 @@ class TEcTimerPool : public rtl::TComponent {
   // The trigger at a position of the list (ascending interval), or with a handle; null if none.
   const TriggerRecord* Trigger(int index) const;
   const TriggerRecord* FindTrigger(int handle) const;
-  HWND WindowHandle() const { return window_.Handle(); }
+  HWND WindowHandle() const { return window_ ? window_->Handle() : nullptr; }
 
   std::string About() const { return kEcAboutText; }
   void SetAbout(const std::string&) {}
@@ -69,19 +69,21 @@ class TEcTimerPool : public rtl::TComponent {
 
  private:
   static constexpr UINT_PTR kTimerId = 1;
-  bool HandleMessage(gui::TMessage& m);
+  void HandleMessage(gui::TMessage& m);
   int AddRecord(uint32_t interval, TTriggerEvent onTrigger, bool recurring);
   int IndexOfHandle(int handle) const;
   void CalcNewInterval();
   void SortTriggers();
-  void ResetTimer();
+  // Sets the window timer to TimerInterval (replacing the running one), or stops it when no
+  // trigger needs it; false when the platform refused.
+  bool ResetTimer();
 
   std::vector<std::unique_ptr<TriggerRecord>> triggers_;
-  gui::TUtilWindow window_;
+  // A handler that frees the pool (its controller, its form) does so inside this window's own
+  // procedure: the window is released, not destroyed under itself.
+  std::unique_ptr<gui::TUtilWindow> window_;
   uint32_t timerInterval_ = 0;
   int triggerCount_ = 0;
-  // Cleared when the pool goes, so a firing loop whose handler freed the pool stops.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace ec

@@ -53,8 +53,9 @@ bool TEcURL::Inside(POINT p) const {
 }
 
 void TEcURL::MouseMove(gui::TShiftState shift, int x, int y) {
+  rtl::TAliveToken alive = AliveToken();  // OnMouseMove may free the label
   TCustomLabel::MouseMove(shift, x, y);
-  if (!Inside(POINT{x, y}) || hoverTimer_) return;
+  if (!alive || !Inside(POINT{x, y}) || hoverTimer_) return;
   if (!savedColor_) savedColor_ = Font().Color();
   Font().SetColor(highlightColor_);
   hoverTimer_ = new gui::TTimer(this);
@@ -76,26 +77,31 @@ void TEcURL::CheckHover(rtl::TObject*) {
 }
 
 void TEcURL::MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
+  rtl::TAliveToken alive = AliveToken();
   TCustomLabel::MouseDown(button, shift, x, y);
-  if (button == gui::mbLeft) pressed_ = true;
+  if (alive && button == gui::mbLeft) pressed_ = true;
 }
 
 void TEcURL::MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
+  rtl::TAliveToken alive = AliveToken();
   TCustomLabel::MouseUp(button, shift, x, y);
-  if (button != gui::mbLeft || !pressed_) return;
+  if (!alive || button != gui::mbLeft || !pressed_) return;
   pressed_ = false;
   if (Inside(POINT{x, y})) Click();
 }
 
 void TEcURL::Click() {
+  // The shell may run messages while it starts the browser; OnClick may free the label.
+  rtl::TAliveToken alive = AliveToken();
   if (!url_.empty()) {
     std::string file = url_.substr(0, kMaxURLLength);
     HINSTANCE result = shellExecute_ ? shellExecute_(nullptr, "open", file.c_str(), "", "", SW_SHOWNORMAL)
                                      : gui::CallShellExecute(nullptr, "open", file.c_str(), "", "", SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) EcMessageBeep(0);
+    if (!alive) return;
   }
   TCustomLabel::Click();
-  if (UseVisitedColor) savedColor_ = visitedColor_;
+  if (alive && UseVisitedColor) savedColor_ = visitedColor_;
 }
 
 }  // namespace ec

@@ -30,17 +30,7 @@ void TFxAttachedLabel::DeclareProperties(rtl::TClassBuilder<TFxAttachedLabel>& b
   b.Ref<gui::TWinControl>("FxControl", &L::FxControl, &L::SetFxControl);
 }
 
-void TFxAttachedLabel::SetFxControl(gui::TWinControl* c) {
-  if (c == fxControl_) return;
-  if (fxControl_) fxControl_->RemoveFreeNotification(this);
-  fxControl_ = c;
-  if (c) c->FreeNotification(this);
-}
-
-void TFxAttachedLabel::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TFxCustomLabel::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == fxControl_) fxControl_ = nullptr;
-}
+void TFxAttachedLabel::SetFxControl(gui::TWinControl* c) { fxControl_.Set(c); }
 
 void TFxAttachedLabel::Loaded() {
   TFxCustomLabel::Loaded();

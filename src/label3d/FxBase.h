@@ -6,14 +6,15 @@
 #include <windows.h>
 
 #include "Controls.h"
+#include "PrivateMessages.h"
 #include "label3d/FxLabel.h"
 
 namespace fx {
 
 // Sent to the control's window, lParam the label.
-inline constexpr UINT AttachLabelMessage = 0x466;
+inline constexpr UINT AttachLabelMessage = gui::kFxAttachLabelMessage;
 // Posted to the control's window after AttachLabelMessage; no parameters.
-inline constexpr UINT LabelMovedMessage = 0x465;
+inline constexpr UINT LabelMovedMessage = gui::kFxLabelMovedMessage;
 
 class TFxAttachedLabel : public TFxCustomLabel {
   RTL_CLASS(TFxAttachedLabel, TFxCustomLabel)
@@ -24,7 +25,7 @@ class TFxAttachedLabel : public TFxCustomLabel {
   static TFxAttachedLabel* CreateAttached(rtl::TComponent* owner, gui::TWinControl* control);
 
   // The control the label belongs to (a reference, cleared when the control goes).
-  gui::TWinControl* FxControl() const { return fxControl_; }
+  gui::TWinControl* FxControl() const { return fxControl_.Get(); }
   void SetFxControl(gui::TWinControl* c);
 
   // Sends AttachLabelMessage, then posts LabelMovedMessage, to FxControl's window when the
@@ -33,11 +34,10 @@ class TFxAttachedLabel : public TFxCustomLabel {
 
   void Loaded() override;
   void SetBounds(int left, int top, int width, int height) override;
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   static void DeclareProperties(rtl::TClassBuilder<TFxAttachedLabel>& b);
 
  private:
-  gui::TWinControl* fxControl_ = nullptr;
+  rtl::TComponentRef<gui::TWinControl> fxControl_{*this};
 };
 
 // The family's start-up: registers TFxAttachedLabel for form resources unless a class of that

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "Bitmap.h"
 #include "Guards.h"
 #include "label3d/FxEffect.h"
+#include "rtl/FlagScope.h"
 
 namespace fx {
 
@@ -30,40 +32,17 @@ constexpr TFxSchemeColors kSchemes[] = {
     {gui::clYellow, gui::clBlack, gui::clOlive}, {gui::clAqua, gui::clNavy, gui::clTeal},
 };
 
-// A flag that is on for one scope, however the scope ends.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 // A 32-bit top-down picture off screen whose pixels are read and written in place
 // (0x00RRGGBB each).
 class TOffscreen {
  public:
   TOffscreen(HDC compatible, int width, int height)
-      : width_(width), dc_(compatible), bitmap_(MakeSection(width, height, &bits_)), selected_(dc_, bitmap_) {}
+      : width_(width), dc_(compatible), bitmap_(gui::CreateTopDownSection(width, height, &bits_)), selected_(dc_, bitmap_) {}
   explicit operator bool() const { return selected_.Selected(); }
   HDC Dc() const { return dc_; }
   uint32_t* Row(int y) const { return static_cast<uint32_t*>(bits_) + static_cast<size_t>(y) * width_; }
 
  private:
-  static HBITMAP MakeSection(int width, int height, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-  }
-
   int width_;
   gui::TMemoryDC dc_;
   void* bits_ = nullptr;
@@ -144,7 +123,7 @@ void TFxLabel::DeclareProperties(rtl::TClassBuilder<TFxLabel>& b) {
 void TFxCustomLabel::SetAppearance(TFxAppearance v) {
   if (v == appearance_) return;
   {
-    TFlagScope changing(appearanceChanging_);
+    rtl::TFlagScope changing(appearanceChanging_);
     appearance_ = v;
     TFxCustomSettings& s = *settings_;
     s.BeginUpdate();
@@ -176,7 +155,7 @@ void TFxCustomLabel::SetAppearance(TFxAppearance v) {
 void TFxCustomLabel::SetColorScheme(TFxColorScheme v) {
   if (v == colorScheme_) return;
   {
-    TFlagScope changing(schemeChanging_);
+    rtl::TFlagScope changing(schemeChanging_);
     colorScheme_ = v;
     TFxCustomSettings& s = *settings_;
     s.BeginUpdate();

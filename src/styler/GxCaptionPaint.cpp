@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "GxForm.h"
+#include "Bitmap.h"
 #include "Canvas.h"
 #include "Guards.h"
 
@@ -189,10 +190,8 @@ HBITMAP TGxFormStyler::CaptionBitmap(HDC windowDc, int width, int height) {
   // At true colour the caption is composed in a section of our own memory: a bitmap of the
   // display's kind lives with the display's server, and every drawing call would go there.
   if (depth >= 24) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    captionBitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    captionBitmap_.Reset(gui::CreateTopDownSection(width, height, &bits));
   } else {
     captionBitmap_.Reset(CreateCompatibleBitmap(windowDc, width, height));
   }

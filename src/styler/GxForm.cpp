@@ -36,21 +36,6 @@ class TUpdateLock {
   bool locked_;
 };
 
-// Every attribute of a font description.
-void AssignLogFont(gui::TFont& font, const LOGFONTA& lf) {
-  font.SetName(std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)));
-  font.SetHeight(lf.lfHeight);
-  gui::TFontStyles style = 0;
-  if (lf.lfWeight > FW_MEDIUM) style |= gui::FontStyle(gui::fsBold);
-  if (lf.lfItalic) style |= gui::FontStyle(gui::fsItalic);
-  if (lf.lfUnderline) style |= gui::FontStyle(gui::fsUnderline);
-  if (lf.lfStrikeOut) style |= gui::FontStyle(gui::fsStrikeOut);
-  font.SetStyle(style);
-  font.SetCharset(lf.lfCharSet);
-  int pitch = lf.lfPitchAndFamily & 3;
-  font.SetPitch(pitch == FIXED_PITCH ? gui::fpFixed : pitch == VARIABLE_PITCH ? gui::fpVariable : gui::fpDefault);
-}
-
 }  // namespace
 
 TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner) {
@@ -64,7 +49,7 @@ TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner
   colors_[1] = gui::clBlack;
   colors_[2] = gui::clActiveCaption;
   colors_[3] = gui::clInactiveCaption;
-  utilityWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { return UtilityWindowMessage(m); });
+  utilityWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { UtilityWindowMessage(m); });
   HookWindow();
   if (!g_stylerRegistry) g_stylerRegistry = std::make_unique<std::vector<TGxFormStyler*>>();
   g_stylerRegistry->push_back(this);
@@ -139,20 +124,21 @@ void TGxFormStyler::HookWndProc(gui::TMessage& m) {
       break;
     case WM_DESTROY:
       if (!IsDestroying()) {
-        // The form's window is being re-created: the posted message hooks the new one once it
-        // exists. This last message still goes to the procedure the hook had replaced.
-        WNDPROC previous = PrevWndProc();
-        HWND wnd = HookedHandle();
+        // The form's window is being re-created: this last message goes on as any other, then
+        // the hook comes off, and the posted message hooks the new window once it exists.
+        rtl::TAliveToken alive = AliveToken();
+        inherited::HookWndProc(m);
+        if (!alive) return;
         UnhookWindow();
+        rehookPending_ = true;
         PostMessageA(UtilityWindow(), RehookMessage, 0, reinterpret_cast<LPARAM>(this));
-        m.Result = CallWindowProcA(previous, wnd, m.Msg, m.WParam, m.LParam);
         return;
       }
       break;
   }
-  std::shared_ptr<const bool> alive = Alive();
+  rtl::TAliveToken alive = AliveToken();
   inherited::HookWndProc(m);
-  if (!*alive) return;
+  if (!alive) return;
   switch (m.Msg) {
     case WM_SETICON:
       smallIcon_.Reset();  // the icon may be a new one under an old handle
@@ -181,7 +167,7 @@ void TGxFormStyler::WMNCPaint(gui::TMessage& m) {
     gui::TRegionHandle caption(CreateRectRgn(painted.left, painted.top, painted.right, painted.bottom));
     CombineRgn(rest, rest, caption, RGN_DIFF);
   }
-  m.Result = CallPrevWndProc(WM_NCPAINT, reinterpret_cast<WPARAM>(rest.Get()), m.LParam);
+  m.Answer(CallPrevWndProc(WM_NCPAINT, reinterpret_cast<WPARAM>(rest.Get()), m.LParam));
 }
 
 void TGxFormStyler::WMNCActivate(gui::TMessage& m) {
@@ -197,7 +183,7 @@ void TGxFormStyler::WMNCActivate(gui::TMessage& m) {
   ClientToScreen(wnd, &client);
   OffsetRect(&caption, window.left - client.x, window.top - client.y);
   RedrawWindow(wnd, &caption, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
-  m.Result = TRUE;
+  m.Answer(TRUE);
 }
 
 bool TGxFormStyler::WMSetCursor(gui::TMessage& m) {
@@ -214,7 +200,7 @@ bool TGxFormStyler::WMSetCursor(gui::TMessage& m) {
     default: return false;
   }
   SetCursor(LoadCursorA(nullptr, cursor));
-  m.Result = TRUE;
+  m.Answer(TRUE);
   return true;
 }
 
@@ -229,11 +215,13 @@ void TGxFormStyler::SettingsChanged() {
   RedrawFrame();
 }
 
-bool TGxFormStyler::UtilityWindowMessage(gui::TMessage& m) {
-  if (m.Msg != RehookMessage || m.LParam != reinterpret_cast<LPARAM>(this)) return false;
+void TGxFormStyler::UtilityWindowMessage(gui::TMessage& m) {
+  // Any program may post this number: only the styler's own request, while it waits, is taken.
+  if (m.Msg != RehookMessage) return;
+  m.Answer(0);
+  if (!rehookPending_ || m.LParam != reinterpret_cast<LPARAM>(this)) return;
+  rehookPending_ = false;
   Rehook();
-  m.Result = 0;
-  return true;
 }
 
 void TGxFormStyler::Rehook() {
@@ -270,7 +258,15 @@ void TGxFormStyler::AssignCaptionLogFont(gui::TFont& font, const LOGFONTA& lf) {
 void TGxFormStyler::LoadCaptionFont(gui::TFont& font) {
   LOGFONTA system{};
   GetObjectA(GetStockObject(SYSTEM_FONT), sizeof system, &system);
-  AssignLogFont(font, system);
+  // Every attribute of the stock font: those a caption font gives, then the rest.
+  AssignCaptionLogFont(font, system);
+  gui::TFontStyles style = font.Style();
+  if (system.lfUnderline) style |= gui::FontStyle(gui::fsUnderline);
+  if (system.lfStrikeOut) style |= gui::FontStyle(gui::fsStrikeOut);
+  font.SetStyle(style);
+  font.SetCharset(system.lfCharSet);
+  int pitch = system.lfPitchAndFamily & 3;
+  font.SetPitch(pitch == FIXED_PITCH ? gui::fpFixed : pitch == VARIABLE_PITCH ? gui::fpVariable : gui::fpDefault);
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = kNonClientMetricsSize;
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return;

@@ -15,6 +15,7 @@
 #include "GxCaptionText.h"
 #include "GxHook.h"
 #include "Label.h"
+#include "PrivateMessages.h"
 #include "UtilWindow.h"
 
 namespace styler {
@@ -31,7 +32,7 @@ using TGxCaptionButtons = unsigned;
 
 // Posted to the styler's utility window (LParam: the styler) after the form's window was
 // destroyed: by the time it arrives the new window exists and is hooked.
-inline constexpr UINT RehookMessage = 0x354D;
+inline constexpr UINT RehookMessage = gui::kGxRehookMessage;
 
 class TGxFormStyler : public TGxWndProcComponent {
   RTL_CLASS(TGxFormStyler, TGxWndProcComponent)
@@ -121,7 +122,7 @@ class TGxFormStyler : public TGxWndProcComponent {
   // True when the mouse is over a sizing border and the cursor was set.
   bool WMSetCursor(gui::TMessage& m);
   void SettingsChanged();
-  bool UtilityWindowMessage(gui::TMessage& m);
+  void UtilityWindowMessage(gui::TMessage& m);
   void Rehook();
 
   gui::TFormBorderStyle BorderStyle() const;
@@ -155,6 +156,7 @@ class TGxFormStyler : public TGxWndProcComponent {
   TGxGradientColors numColors_ = 64;
   bool activeState_ = true;
   bool activeKnown_ = false;
+  bool rehookPending_ = false;  // a RehookMessage of its own is on its way
 };
 
 }  // namespace styler

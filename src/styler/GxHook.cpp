@@ -26,10 +26,7 @@ TGxWndProcComponent::TGxWndProcComponent(rtl::TComponent* owner)
   ownerForm_ = RequireForm(owner);
 }
 
-TGxWndProcComponent::~TGxWndProcComponent() {
-  *alive_ = false;
-  UnhookWindow();
-}
+TGxWndProcComponent::~TGxWndProcComponent() { UnhookWindow(); }
 
 const std::vector<TGxWndProcComponent*>* TGxWndProcComponent::HookRegistry() { return g_hookRegistry.get(); }
 
@@ -45,28 +42,17 @@ void TGxWndProcComponent::HookWindow() {
 void TGxWndProcComponent::UnhookWindow() {
   if (!hooked_) return;
   hooked_ = false;
+  if (g_hookRegistry) {
+    std::erase(*g_hookRegistry, this);
+    if (g_hookRegistry->empty()) g_hookRegistry.reset();
+  }
   if (!hookedHandle_) return;
-  if (RemoveFromRegistry())
-    subclass_.Detach();  // the hook above now calls past this one: the window's procedure stays
-  else
-    subclass_.Uninstall();
+  // A hook chained behind this one now calls past it; at the top the replaced procedure goes back.
+  subclass_.Uninstall();
   hookedHandle_ = nullptr;
 }
 
-bool TGxWndProcComponent::RemoveFromRegistry() {
-  if (!g_hookRegistry) return false;
-  std::erase(*g_hookRegistry, this);
-  bool chained = false;
-  for (TGxWndProcComponent* c : *g_hookRegistry) {
-    if (c->PrevWndProc() != HookInstance()) continue;
-    c->subclass_.SetPrevious(PrevWndProc());
-    chained = true;
-  }
-  if (g_hookRegistry->empty()) g_hookRegistry.reset();
-  return chained;
-}
-
-void TGxWndProcComponent::HookWndProc(gui::TMessage& m) { m.Result = CallPrevWndProc(m.Msg, m.WParam, m.LParam); }
+void TGxWndProcComponent::HookWndProc(gui::TMessage& m) { m.Answer(CallPrevWndProc(m.Msg, m.WParam, m.LParam)); }
 
 LRESULT TGxWndProcComponent::CallPrevWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!hooked_) return 0;
@@ -75,10 +61,10 @@ LRESULT TGxWndProcComponent::CallPrevWndProc(UINT msg, WPARAM wParam, LPARAM lPa
 
 void TGxWndProcComponent::Dispatch(gui::TMessage& m) {
   HWND wnd = hookedHandle_;
-  std::shared_ptr<const bool> alive = alive_;
+  rtl::TAliveToken alive = AliveToken();  // the form may free its components while handling a message
   HookWndProc(m);
   // The window is gone after its last message: the hook ends with it.
-  if (*alive && m.Msg == WM_NCDESTROY && hooked_ && hookedHandle_ == wnd) UnhookWindow();
+  if (alive && m.Msg == WM_NCDESTROY && hooked_ && hookedHandle_ == wnd) UnhookWindow();
 }
 
 }  // namespace styler

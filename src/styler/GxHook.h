@@ -1,7 +1,7 @@
 // The window-procedure hook component: a non-visual component owned by a form that puts its own
 // procedure in front of the form window's, so that a descendant sees every message of the window
 // before the form does and decides what to pass on. Several hooks on one window may be removed
-// in any order: a process-wide registry re-links the chain when one leaves from under another.
+// in any order: the framework's subclass re-links the chain when one leaves from under another.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +28,8 @@ class TGxWndProcComponent : public bitmapbtn::TGxNonVisualComponent {
   // Takes the hook out: a hook chained behind this one is re-linked past it, otherwise the
   // replaced procedure goes back in.
   virtual void UnhookWindow();
-  // Every message of the hooked window; this one passes it on.
+  // Every message of the hooked window; this one passes it on (CallPrevWndProc) and answers with
+  // what came back.
   virtual void HookWndProc(gui::TMessage& m);
   // The procedure the hook replaced, with the hooked window; 0 and nothing called while unhooked.
   virtual LRESULT CallPrevWndProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -43,22 +44,13 @@ class TGxWndProcComponent : public bitmapbtn::TGxNonVisualComponent {
   // Every component whose hook is in place, in the order they hooked; none while it is empty.
   static const std::vector<TGxWndProcComponent*>* HookRegistry();
 
- protected:
-  // False once this component is gone: a handler that passed a message on checks it before it
-  // touches the component again (the form may free its components while handling a message).
-  std::shared_ptr<const bool> Alive() const { return alive_; }
-
  private:
   void Dispatch(gui::TMessage& m);
-  // Takes this component out of the registry, re-linking every hook whose previous procedure
-  // was this one's thunk to this one's previous procedure; true when there was such a hook.
-  bool RemoveFromRegistry();
 
   gui::TSubclass subclass_;
   HWND hookedHandle_ = nullptr;
   gui::TForm* ownerForm_ = nullptr;
   bool hooked_ = false;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace styler

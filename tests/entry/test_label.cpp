@@ -40,7 +40,8 @@ struct Counter : rtl::TObject {
 }  // namespace
 
 TEST(LabelInfo, TellsChangesOnceAndNothingForTheSameValues) {
-  TEcLabelInfo info;
+  rtl::TComponent holder(nullptr);
+  TEcLabelInfo info(holder);
   Counter n;
   info.OnOffsetsChange.Bind(&n, &Counter::Offsets);
   info.OnVisibleChange.Bind(&n, &Counter::Visible);

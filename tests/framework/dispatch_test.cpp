@@ -39,7 +39,7 @@ class TReflectTarget : public TWinControl {
   static LRESULT AnswerFor(UINT msg) { return 0x500 + static_cast<LRESULT>(msg); }
   void WndProc(TMessage& m) override {
     if (m.Msg >= CN_BASE && m.Msg < CN_BASE + WM_USER) {
-      m.Result = AnswerFor(m.Msg - CN_BASE);
+      m.Answer(AnswerFor(m.Msg - CN_BASE));
       return;
     }
     TWinControl::WndProc(m);
@@ -197,7 +197,7 @@ class TOwnerDrawList : public TWinControl {
     if (m.Msg == CN_MEASUREITEM) {
       reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->itemHeight = 23;
       ++measured;
-      m.Result = TRUE;
+      m.Answer(TRUE);
       return;
     }
     TWinControl::WndProc(m);

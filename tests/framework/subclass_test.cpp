@@ -104,23 +104,60 @@ TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
   DestroyWindow(wnd);
 }
 
-TEST(Subclass, DetachLeavesTheChainAsACallerReLinkedIt) {
+TEST(Subclass, OneUnderAnotherSeesWhatThatPassesOnAndWhatItLeavesGoesOn) {
   HWND wnd = MakeWindow();
-  Logger a("a"), b("b");
+  Logger a("a");
   a.sub.Install(wnd);
-  b.sub.Install(wnd);
-  // A registry above the primitive re-links b past a, then lets a go without touching procedures.
-  b.sub.SetPrevious(a.sub.Previous());
-  WNDPROC own = a.sub.Proc();
-  a.sub.Detach();
-  EXPECT_FALSE(a.sub.Installed());
-  EXPECT_EQ(a.sub.Proc(), own) << "nothing left behind as a pass-through";
-  EXPECT_EQ(ProcOf(wnd), b.sub.Proc());
-  EXPECT_EQ(Probe(wnd), "b base");
-  EXPECT_EQ(TSubclass::Top(wnd), &b.sub);
-  b.sub.Uninstall();
+  TSubclass probe([](TMessage& m) {
+    if (m.Msg == kProbe) g_log.push_back("probe");  // answers nothing
+  });
+  probe.InstallUnder(a.sub);
+  LRESULT answer = 0;
+  EXPECT_EQ(Probe(wnd, &answer), "a probe base");
+  EXPECT_EQ(answer, 2) << "the base answered what the probe left; a added one";
+  EXPECT_EQ(ProcOf(wnd), a.sub.Proc());
+  EXPECT_EQ(TSubclass::Top(wnd), &a.sub);
+  probe.Uninstall();  // from under another of ours: that one skips it
+  EXPECT_EQ(Probe(wnd), "a base");
+  a.sub.Uninstall();
   EXPECT_EQ(ProcOf(wnd), &BaseProc);
-  EXPECT_EQ(Probe(wnd), "base");
+  DestroyWindow(wnd);
+}
+
+TEST(Subclass, TheFrameworksOwnNumbersNeverComeThroughAWindow) {
+  HWND wnd = MakeWindow();
+  std::vector<UINT> seen;
+  TSubclass sub([&](TMessage& m) {
+    if (m.Msg >= WM_APP) seen.push_back(m.Msg);
+  });
+  sub.Install(wnd);
+  // Any program can send or post these: they travel only by Perform inside the program.
+  for (UINT msg : {UINT(CM_BASE), UINT(CM_RELEASE), UINT(CN_DRAWITEM), UINT(CN_NOTIFY), UINT(CN_LAST)}) {
+    EXPECT_EQ(SendMessageA(wnd, msg, 0, 0x10), 0);
+    PostMessageA(wnd, msg, 0, 0x10);
+  }
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  SendMessageA(wnd, CM_BASE - 1, 0, 0);
+  SendMessageA(wnd, CN_LAST + 1, 0, 0);
+  EXPECT_EQ(seen, (std::vector<UINT>{CM_BASE - 1, CN_LAST + 1})) << "only the numbers around the range";
+  DestroyWindow(wnd);
+}
+
+TEST(Subclass, AThunksPageIsNeverWritableAndExecutableAtOnce) {
+  HWND wnd = MakeWindow();
+  {
+    Logger a("a"), b("b");
+    a.sub.Install(wnd);
+    b.sub.Install(wnd);
+    a.sub.Uninstall();  // rewrites nothing of its own, b's chain is re-linked
+    for (WNDPROC proc : {a.sub.Proc(), b.sub.Proc()}) {
+      MEMORY_BASIC_INFORMATION info{};
+      ASSERT_TRUE(VirtualQuery(reinterpret_cast<void*>(proc), &info, sizeof info));
+      EXPECT_EQ(info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
+    }
+    EXPECT_EQ(Probe(wnd), "b base");
+  }
   DestroyWindow(wnd);
 }
 

@@ -163,7 +163,7 @@ TEST(UtilWindow, ReleasedFromInsideItsOwnProcedureItGoesWhenThatHasReturned) {
   std::unique_ptr<TUtilWindow> window;
   int handled = 0;
   window = std::make_unique<TUtilWindow>([&](TMessage& m) {
-    if (m.Msg < WM_APP) return false;
+    if (m.Msg < WM_APP) return;
     ++handled;
     if (m.Msg == WM_APP) {
       HWND wnd = window->Handle();
@@ -171,8 +171,7 @@ TEST(UtilWindow, ReleasedFromInsideItsOwnProcedureItGoesWhenThatHasReturned) {
       SendMessageA(wnd, WM_APP + 1, 0, 0);  // still there, but no longer ours to hear
       SendMessageA(wnd, WM_APP + 2, 0, 0);
     }
-    m.Result = 5;
-    return true;
+    m.Answer(5);
   });
   HWND wnd = window->Handle();
   TMessageRecorder rec;
@@ -195,10 +194,7 @@ TEST(UtilWindow, ReleasedFromInsideItsOwnProcedureItGoesWhenThatHasReturned) {
 
 TEST(UtilWindow, ReleasedFromOutsideItGoesAtOnce) {
   int handled = 0;
-  auto window = std::make_unique<TUtilWindow>([&](TMessage&) {
-    ++handled;
-    return false;
-  });
+  auto window = std::make_unique<TUtilWindow>([&](TMessage&) { ++handled; });
   HWND wnd = window->Handle();
   TUtilWindow::Release(std::move(window));
   EXPECT_FALSE(IsWindow(wnd));

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "PrivateMessages.h"
 #include "Subclass.h"
 #include "rtl/Component.h"
 
@@ -79,36 +80,6 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A procedure put in just above a window's default procedure, below the framework's subclass.
-struct TProbe {
-  WNDPROC original;
-  gui::TSubclass* below;  // the subclass whose previous procedure the probe is
-  const void* who;
-};
-std::map<HWND, TProbe>& Probes() {
-  static std::map<HWND, TProbe> probes;
-  return probes;
-}
-
-}  // namespace
-
-struct TProbeAccess {
-  static void Record(const void* who, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (g_active) g_active->Record(who, msg, defwinproc, wParam, lParam);
-  }
-};
-
-namespace {
-
-LRESULT CALLBACK DefaultProbe(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto it = Probes().find(wnd);
-  if (it == Probes().end()) return DefWindowProcA(wnd, msg, wParam, lParam);
-  TProbe probe = it->second;
-  TProbeAccess::Record(probe.who, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) Probes().erase(wnd);  // the window's last message
-  return CallWindowProcA(probe.original, wnd, msg, wParam, lParam);
-}
-
 }  // namespace
 
 std::string MessageName(UINT msg) {
@@ -117,6 +88,7 @@ std::string MessageName(UINT msg) {
     std::string s = it->second;
     return s.rfind("gui::", 0) == 0 ? s.substr(5) : s;
   }
+  if (const gui::TPrivateMessage* p = gui::FindPrivateMessage(msg)) return p->Name;
   if (msg >= gui::CN_BASE && msg < gui::CN_BASE + WM_USER) {
     std::string base = MessageName(msg - gui::CN_BASE);
     if (base.rfind("WM_", 0) == 0) return "CN_" + base.substr(3);
@@ -170,11 +142,7 @@ TMessageRecorder::TMessageRecorder() {
 TMessageRecorder::~TMessageRecorder() {
   g_active = nullptr;
   if (getMessageHook_) UnhookWindowsHookEx(getMessageHook_);
-  // Probes of windows still alive come out (a window's destruction took its own out already).
-  for (auto it = Probes().begin(); it != Probes().end();) {
-    it->second.below->SetPrevious(it->second.original);
-    it = Probes().erase(it);
-  }
+  probes_.clear();  // each probe leaves its window's chain (or left with the window)
   for (auto& w : controls_) {
     if (w->gone) continue;
     w->control->WindowProc = w->replaced;
@@ -184,11 +152,15 @@ TMessageRecorder::~TMessageRecorder() {
 }
 
 void TMessageRecorder::ProbeDefault(HWND wnd, const void* who) {
-  if (!wnd || Probes().count(wnd)) return;
-  gui::TSubclass* below = gui::TSubclass::Top(wnd);
-  if (!below) return;  // not one of ours: its own procedure is all there is to see
-  Probes()[wnd] = TProbe{below->Previous(), below, who};
-  below->SetPrevious(&DefaultProbe);
+  if (!wnd || probes_.count(wnd)) return;
+  gui::TSubclass* above = gui::TSubclass::Top(wnd);
+  if (!above) return;  // not one of ours: its own procedure is all there is to see
+  // Just under the framework's subclass: what it passes on is what reaches the default procedure.
+  auto probe = std::make_unique<gui::TSubclass>([this, who](gui::TMessage& m) {
+    if (g_active == this) Record(who, m.Msg, defwinproc, m.WParam, m.LParam);
+  });
+  probe->InstallUnder(*above);
+  probes_[wnd] = std::move(probe);
 }
 
 void TMessageRecorder::Watch(HWND wnd, const std::string& name) {

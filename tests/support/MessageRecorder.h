@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -83,7 +84,6 @@ class TMessageRecorder {
  private:
   struct TWindowWatch;
   struct TControlWatch;
-  friend struct TProbeAccess;
   void Record(const void* who, UINT msg, unsigned flags, WPARAM wParam, LPARAM lParam);
   // sent or posted, for a message entering the procedure of wnd.
   unsigned Arrival(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -96,6 +96,7 @@ class TMessageRecorder {
   std::set<UINT> ignored_;
   std::set<UINT> only_;
   std::vector<std::unique_ptr<TWindowWatch>> windows_;
+  std::map<HWND, std::unique_ptr<gui::TSubclass>> probes_;
   std::vector<std::unique_ptr<TControlWatch>> controls_;
   HHOOK getMessageHook_ = nullptr;
 };

@@ -83,6 +83,12 @@ void TBitmap::Release() {
 
 void TBitmap::Changed() { OnChange(this); }
 
+HBITMAP CreateTopDownSection(int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 void TBitmap::CreateSection(const BITMAPINFO* info, const void* bits, UINT bitsSize) {
   void* newBits = nullptr;
   TBitmapHandle h(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &newBits, nullptr, 0));

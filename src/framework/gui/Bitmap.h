@@ -18,6 +18,10 @@ namespace gui {
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 
+// A 32-bit section with its first row at the top (pixels 0x00RRGGBB, read and written in place
+// through *bits): what the program composes off screen in. Null when the platform refuses.
+HBITMAP CreateTopDownSection(int width, int height, void** bits);
+
 class TBitmap : public rtl::TPersistent {
   RTL_CLASS(TBitmap, rtl::TPersistent)
  public:

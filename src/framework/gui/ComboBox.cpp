@@ -69,7 +69,7 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
                                  CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
   p.Style |= styles[style_] | CBS_HASSTRINGS | CBS_AUTOHSCROLL | WS_VSCROLL;
   // The window's height includes the dropped-down list.
-  if (style_ != csSimple) p.Height = DroppedHeight();
+  p.Height = WindowHeight(p.Height);
 }
 
 void TCustomComboBox::CreateHandleDone() {
@@ -146,14 +146,7 @@ void TCustomComboBox::ItemsChanged(rtl::TStringList&) {
   }
 }
 
-void TCustomComboBox::SetBounds(int left, int top, int width, int height) {
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
-  UpdateBoundsFields(left, top, width, height);
-  if (HandleAllocated())
-    SetWindowPos(Handle(), nullptr, left, top, width, style_ == csSimple ? height : DroppedHeight(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  BoundsChanged();
-}
+int TCustomComboBox::WindowHeight(int height) const { return style_ == csSimple ? height : DroppedHeight(); }
 
 int TCustomComboBox::ItemIndex() const {
   if (!HandleAllocated()) return pendingIndex_;
@@ -230,11 +223,13 @@ void TCustomComboBox::EditWndProc(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
-      if (DoKeyMessage(m)) {
-        m.Result = 0;
-        return;
-      }
+    {
+      rtl::TAliveToken alive = AliveToken();
+      bool swallowed = DoKeyMessage(m);
+      if (!alive) return;  // a key handler freed the box
+      if (swallowed) return m.Answer(0);
       break;
+    }
     case WM_SETFOCUS:
       editSubclass_.CallPrevious(m);
       if (!IsOwnWindow(reinterpret_cast<HWND>(m.WParam))) DoEnter();
@@ -250,7 +245,8 @@ void TCustomComboBox::EditWndProc(TMessage& m) {
 void TCustomComboBox::ListWndProc(TMessage& m) { listSubclass_.CallPrevious(m); }
 
 void TCustomComboBox::CommandNotification(TMessage& m) {
-  m.Result = 0;
+  m.Answer(0);
+  rtl::TAliveToken alive = AliveToken();  // each event's handler may free the box
   switch (HIWORD(m.WParam)) {
     case CBN_EDITCHANGE:
       text_ = GetText();
@@ -264,7 +260,9 @@ void TCustomComboBox::CommandNotification(TMessage& m) {
         text_ = items_.Strings(i);
       }
       Click();
+      if (!alive) return;
       Select();
+      if (!alive) return;
       Change();
       break;
     }
@@ -277,16 +275,16 @@ void TCustomComboBox::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CN_COMMAND: return CommandNotification(m);
     case CN_DRAWITEM:
+      m.Answer(1);
       DrawOwnerItem(*reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam), canvas_, Font(), Color(),
                     [this](int index, const RECT& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
-      m.Result = 1;
       return;
     case CN_MEASUREITEM: {
       auto* request = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
       int h = itemHeight_ > 0 ? itemHeight_ : static_cast<int>(request->itemHeight);
       if (OwnerDrawnVariable()) MeasureItem(static_cast<int>(request->itemID), h);
       request->itemHeight = static_cast<UINT>(h > 0 ? h : 1);
-      m.Result = 1;
+      m.Answer(1);
       return;
     }
     case WM_SETFOCUS:

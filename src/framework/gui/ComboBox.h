@@ -59,13 +59,14 @@ class TCustomComboBox : public TWinControl {
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
 
-  void SetBounds(int left, int top, int width, int height) override;
   void WndProc(TMessage& m) override;
   void DefineProperties(rtl::TFiler& filer) override;
   static void DeclareProperties(rtl::TClassBuilder<TCustomComboBox>& b);
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  // The window's height includes the dropped-down list (not in the simple style).
+  int WindowHeight(int height) const override;
   void CreateHandleDone() override;
   void FontChanged() override;
   // Destroys the window and makes a new one with the same items, text and selection.

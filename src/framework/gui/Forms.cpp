@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Guards.h"
+#include "MessageTrust.h"
 #include "rtl/Filer.h"
 
 namespace gui {
@@ -15,7 +16,23 @@ static const std::vector<std::string> kPositionNames = {"poDesigned", "poDefault
                                                         "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
 static const std::vector<std::string> kWindowStateNames = {"wsNormal", "wsMinimized", "wsMaximized"};
 
-// ----------------------------------------------------------------------------------- TForm
+namespace {
+
+// How ShowWindow puts a window into a state: shown from hidden, or a shown window changing it.
+struct TStateCommands {
+  int fromHidden;
+  int whileShown;
+};
+constexpr TStateCommands kShowCommands[] = {
+    {SW_SHOWNORMAL, SW_RESTORE}, {SW_SHOWMINIMIZED, SW_MINIMIZE}, {SW_SHOWMAXIMIZED, SW_MAXIMIZE}};
+
+int ShowCommand(TWindowState state, bool shown = false) {
+  const TStateCommands& c = kShowCommands[state];
+  return shown ? c.whileShown : c.fromHidden;
+}
+
+}  // namespace
+
 
 TForm::TForm(rtl::TComponent* owner) : TCustomControl(owner), icon_(std::make_unique<TIcon>()) {
   SetVisible(false);
@@ -153,8 +170,7 @@ void TForm::RecreateWnd() {
   if (menu_) ::SetMenu(old, nullptr);  // DestroyWindow would destroy the menu with the window
   DestroyHandle();
   HandleNeeded();
-  static const int show[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-  if (shown) ShowWindow(Handle(), show[windowState_]);
+  if (shown) ShowWindow(Handle(), ShowCommand(windowState_));
 }
 
 void TForm::SetBorderIcons(TBorderIcons v) {
@@ -201,32 +217,19 @@ TWindowState TForm::WindowState() const {
 void TForm::SetWindowState(TWindowState v) {
   windowState_ = v;
   if (!HandleAllocated() || !IsWindowVisible(Handle()) || IsLoading()) return;
-  static const int show[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
-  if (v != WindowState()) ShowWindow(Handle(), show[v]);
+  if (v != WindowState()) ShowWindow(Handle(), ShowCommand(v, true));
 }
 
 void TForm::SetMenu(TMainMenu* m) {
   if (m == menu_) return;
-  if (menu_) {
-    menu_->RemoveFreeNotification(this);
-    menu_->SetWindow(nullptr);
-  }
-  menu_ = m;
-  if (m) m->FreeNotification(this);
+  if (menu_) menu_->SetWindow(nullptr);
+  menu_.Set(m);
   if (HandleAllocated()) {
     if (m)
       m->SetWindow(Handle());
     else
       ::SetMenu(Handle(), nullptr);
     if (clientSizeSet_) SetClientSize(clientWidth_, clientHeight_);
-  }
-}
-
-void TForm::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TCustomControl::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == menu_) {
-    menu_ = nullptr;
-    if (HandleAllocated()) ::SetMenu(Handle(), nullptr);
   }
 }
 
@@ -247,22 +250,24 @@ void TForm::Center() {
 }
 
 void TForm::Show() {
-  SetVisible(true);
-  if (HandleAllocated()) BringWindowToTop(Handle());
+  rtl::TAliveToken alive = AliveToken();
+  SetVisible(true);  // an OnShow or OnActivate handler may free the form
+  if (alive && HandleAllocated()) BringWindowToTop(Handle());
 }
 
 void TForm::VisibleChanged() {
   if (!HandleAllocated() || IsLoading()) return;
+  rtl::TAliveToken alive = AliveToken();
   if (Visible()) {
     if (!centred_ && (position_ == poScreenCenter || position_ == poDesktopCenter)) Center();
     centred_ = true;
-    static const int show[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-    ShowWindow(Handle(), show[windowState_]);
+    ShowWindow(Handle(), ShowCommand(windowState_));
+    if (!alive) return;
     if (!ActiveControl()) SelectNext(true);
-    OnShow(this);
+    if (alive) OnShow(this);
   } else {
     ShowWindow(Handle(), SW_HIDE);
-    OnHide(this);
+    if (alive) OnHide(this);
   }
 }
 
@@ -292,10 +297,11 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-  if (!CloseQuery()) return;
+  rtl::TAliveToken alive = AliveToken();  // the handlers may free the form
+  if (!CloseQuery() || !alive) return;
   TCloseAction action = caHide;
   OnClose(this, action);
-  if (action == caNone) return;
+  if (!alive || action == caNone) return;
   if (Application && Application->MainForm() == this) {
     Application->Terminate();
     Hide();
@@ -306,9 +312,7 @@ void TForm::Close() {
   if (action == caFree) Release();
 }
 
-void TForm::Release() {
-  if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
-}
+void TForm::Release() { ReleaseLater(this); }
 
 TWinControl* TForm::ActiveControl() const {
   HWND wnd = WindowHandle();
@@ -382,40 +386,43 @@ bool TForm::PreviewKey(TMessage& m) {
 void TForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_CLOSE:
-      Close();
-      m.Result = 0;
-      return;
-    case CM_RELEASE:
-      Free();  // nothing of this object is touched after this point
-      return;
+      m.Answer(0);
+      return Close();
     case WM_COMMAND:
       if (m.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) {
-        m.Result = 0;
+        m.Answer(0);  // the item's handler may have freed the form: nothing more of it here
         return;
       }
       break;
     case WM_ACTIVATE:
       if (LOWORD(m.WParam) == WA_INACTIVE) {
         lastFocus_ = GetFocus();
+        rtl::TAliveToken alive = AliveToken();
         OnDeactivate(this);
+        if (!alive) return;
       } else {
-        // Give the focus back to the control that had it, else to the first in tab order.
+        // Give the focus back to the control that had it, else to the first in tab order. The
+        // controls' OnEnter handlers may free the form.
+        rtl::TAliveToken alive = AliveToken();
         if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) {
           ::SetFocus(lastFocus_);
         } else {
           DefaultHandler(m);
-          if (!ActiveControl()) SelectNext(true);
+          if (alive && !ActiveControl()) SelectNext(true);
         }
-        OnActivate(this);
-        m.Result = 0;
+        m.Answer(0);
+        if (alive) OnActivate(this);
         return;
       }
       break;
-    case WM_SIZE:
+    case WM_SIZE: {
+      rtl::TAliveToken alive = AliveToken();
       TCustomControl::WndProc(m);
+      if (!alive) return;
       if (m.WParam != SIZE_MINIMIZED) AlignControls();
       OnResize(this);
       return;
+    }
   }
   TCustomControl::WndProc(m);
 }

@@ -38,7 +38,7 @@ class TForm : public TCustomControl {
   void SetPosition(TPosition v) { position_ = v; }
   TWindowState WindowState() const;
   void SetWindowState(TWindowState v);
-  TMainMenu* Menu() const { return menu_; }
+  TMainMenu* Menu() const { return menu_.Get(); }
   void SetMenu(TMainMenu* m);
   TIcon& Icon() { return *icon_; }
   TIcon* IconObject() const { return icon_.get(); }
@@ -82,7 +82,6 @@ class TForm : public TCustomControl {
 
   void WndProc(TMessage& m) override;
   void BeforeDestruction() override;
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   void GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const override;
   bool HasParent() const override { return false; }
   static void DeclareProperties(rtl::TClassBuilder<TForm>& b);
@@ -108,7 +107,10 @@ class TForm : public TCustomControl {
   TBorderIcons borderIcons_ = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
-  TMainMenu* menu_ = nullptr;
+  // The menu bar goes with the menu.
+  rtl::TComponentRef<TMainMenu> menu_{*this, [this] {
+    if (HandleAllocated()) ::SetMenu(WindowHandle(), nullptr);
+  }};
   std::unique_ptr<TIcon> icon_;
   int clientWidth_ = 0, clientHeight_ = 0;
   bool clientSizeSet_ = false;

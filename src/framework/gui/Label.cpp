@@ -77,17 +77,7 @@ void TCustomLabel::SetTransparent(bool v) {
   Invalidate();
 }
 
-void TCustomLabel::SetFocusControl(TWinControl* c) {
-  if (c == focusControl_) return;
-  if (focusControl_) focusControl_->RemoveFreeNotification(this);
-  focusControl_ = c;
-  if (c) c->FreeNotification(this);
-}
-
-void TCustomLabel::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TGraphicControl::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == focusControl_) focusControl_ = nullptr;
-}
+void TCustomLabel::SetFocusControl(TWinControl* c) { focusControl_.Set(c); }
 
 void TCustomLabel::Loaded() {
   TGraphicControl::Loaded();
@@ -108,7 +98,7 @@ void TCustomLabel::WndProc(TMessage& m) {
   if (m.Msg == CM_DIALOGCHAR && focusControl_ && Enabled() && showAccelChar_ &&
       IsAccel(static_cast<char>(m.WParam), GetLabelText()) && focusControl_->CanFocus()) {
     focusControl_->SetFocus();
-    m.Result = 1;
+    m.Answer(1);
     return;
   }
   TGraphicControl::WndProc(m);

@@ -39,11 +39,10 @@ class TCustomLabel : public TGraphicControl {
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool v);
   // The control that the accelerator letter focuses (a reference, cleared when it goes).
-  TWinControl* FocusControl() const { return focusControl_; }
+  TWinControl* FocusControl() const { return focusControl_.Get(); }
   void SetFocusControl(TWinControl* c);
 
   void WndProc(TMessage& m) override;
-  void Notification(rtl::TComponent* c, rtl::TOperation op) override;
   void Loaded() override;
   static void DeclareProperties(rtl::TClassBuilder<TCustomLabel>& b);
 
@@ -70,7 +69,7 @@ class TCustomLabel : public TGraphicControl {
   bool wordWrap_ = false;
   bool showAccelChar_ = true;
   bool transparent_ = false;
-  TWinControl* focusControl_ = nullptr;
+  rtl::TComponentRef<TWinControl> focusControl_{*this};
 };
 
 // The label forms place.

@@ -234,13 +234,15 @@ void TMainMenu::MenuChanged() {
 }
 
 void TPopupMenu::Popup(int x, int y) {
+  rtl::TAliveToken alive = AliveToken();  // OnPopup, and whatever runs while the menu is open, may free it
   OnPopup(this);
+  if (!alive) return;
   // The menu's commands go to a hidden window of ours, then to the chosen item.
-  TUtilWindow owner([](TMessage&) { return false; });
+  TUtilWindow owner(nullptr);
   SetForegroundWindow(owner.Handle());
   UINT cmd = static_cast<UINT>(TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0,
                                               owner.Handle(), nullptr));
-  if (cmd) DispatchCommand(cmd);
+  if (cmd && alive) DispatchCommand(cmd);
 }
 
 }  // namespace gui

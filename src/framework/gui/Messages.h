@@ -7,19 +7,29 @@
 
 namespace gui {
 
+// One message on its way through handlers. A handler answers it (Answer, or passes it to the
+// handler below it, which answers) or leaves it; whoever delivered it gives what is left to the
+// default processing of that level (docs/framework.md, "The path of a message").
 struct TMessage {
   UINT Msg;
   WPARAM WParam;
   LPARAM LParam;
-  LRESULT Result;
+  LRESULT Result = 0;
+  bool Handled = false;
+  void Answer(LRESULT result) {
+    Result = result;
+    Handled = true;
+  }
 };
 
 // A control's message entry point (its WindowProc): replaceable, so that a hook can watch or
 // intercept every message a control handles and pass the rest on to the one it replaced.
 using TWndMethod = std::function<void(TMessage& m)>;
 
-// Framework notifications between controls (never sent to other programs' windows). The
-// *CHANGED ones are sent with Perform by the property setters, after the new value is stored.
+// Framework notifications between controls. They travel only by direct call (Perform), never
+// through a window: a window procedure of ours ignores the whole range CM_BASE to CN_LAST
+// (MessageTrust.h). The *CHANGED ones are sent by the property setters, after the new value is
+// stored. Families number their own from CM_BASE + 0xF0.
 enum : UINT {
   CM_BASE = 0xB000,
   CM_MOUSEENTER = CM_BASE + 1,
@@ -32,7 +42,7 @@ enum : UINT {
   CM_PARENTCOLORCHANGED = CM_BASE + 8,  // to each child after its parent's colour changed
   CM_VISIBLECHANGED = CM_BASE + 9,      // wParam: the new visibility (1 shown, 0 hidden)
   CM_DIALOGCHAR = CM_BASE + 10,  // a mnemonic key: wParam the character; Result 1 when taken
-  CM_RELEASE = CM_BASE + 11,     // a form frees itself once the message arrives
+  CM_RELEASE = CM_BASE + 11,     // to ReleaseLater's own window: free what waits for it
 };
 
 // A parent's control messages, reflected to the child control they concern: CN_BASE plus the
@@ -55,6 +65,7 @@ enum : UINT {
   CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN,
   CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR,
   CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC,
+  CN_LAST = CN_BASE + 0x3FF,  // the end of the range the framework reserves
 };
 
 }  // namespace gui

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ExceptionHook.h"
+#include "MessageTrust.h"
 
 namespace gui {
 
@@ -31,11 +32,11 @@ LRESULT CALLBACK OrphanProc(void* object, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-TSubclass::TSubclass(Handler handler)
+TSubclass::TSubclass(Handler handler, int)
     : handler_(std::move(handler)), thunk_(std::make_unique<TWndProcThunk>(this, &TSubclass::Dispatch)) {}
 
 TSubclass::~TSubclass() {
-  *alive_ = false;
+  lifetime_.End();
   Uninstall();
 }
 
@@ -46,6 +47,17 @@ void TSubclass::Install(HWND wnd) {
   previous_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(thunk_->Proc())));
   Chains()[wnd].push_back(this);
+}
+
+void TSubclass::InstallUnder(TSubclass& above) {
+  if (!above.wnd_ || &above == this) return;
+  Uninstall();
+  wnd_ = above.wnd_;
+  previous_ = above.previous_;
+  above.previous_ = thunk_->Proc();
+  // The chain is kept in installation order, nearest the top last: this one sits below `above`.
+  auto& chain = Chains()[wnd_];
+  chain.insert(std::find(chain.begin(), chain.end(), &above), this);
 }
 
 void TSubclass::Uninstall() {
@@ -93,21 +105,23 @@ LRESULT TSubclass::CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam) const {
 }
 
 LRESULT CALLBACK TSubclass::Dispatch(void* object, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The framework's own numbers travel by Perform only: through a window, one came from outside.
+  if (IsFrameworkMessage(msg)) return 0;
   auto* self = static_cast<TSubclass*>(object);
   HWND wnd = self->wnd_;
-  TMessage m{msg, wParam, lParam, 0};
-  std::shared_ptr<bool> alive = self->alive_;  // a handler may free its own subclass
+  TMessage m{msg, wParam, lParam};
+  rtl::TAliveToken alive = self->lifetime_.Token();  // a handler may free its own subclass
   try {
-    if (self->handler_)
-      self->handler_(m);
-    else
-      self->CallPrevious(m);
+    if (self->handler_) self->handler_(m);
+    // What the handler left goes on below, unless the handler freed this subclass (and what it
+    // served) on the way.
+    if (!m.Handled && alive) self->CallPrevious(m);
   } catch (...) {
     // Never let an exception unwind through the platform's frames.
     HandleException(std::current_exception());
     m.Result = 0;
   }
-  if (!*alive) return m.Result;
+  if (!alive) return m.Result;
   // The window is gone after its last message: nothing to put back.
   if (msg == WM_NCDESTROY && self->wnd_ == wnd) self->Forget();
   return m.Result;

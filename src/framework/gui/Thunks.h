@@ -1,6 +1,8 @@
 // Per-object window-procedure thunks: a small executable stub per object that calls a static
 // function with the object in place of the window handle. Each object gets its own callable
-// address, which matters because hook chains compare window-procedure addresses.
+// address, which matters because hook chains compare window-procedure addresses. The pages the
+// stubs live in are execute-read; one is read-write (and not executable) only while a stub in it
+// is written.
 #pragma once
 
 #include <windows.h>

@@ -10,10 +10,9 @@ constexpr UINT_PTR kTimerId = 1;
 
 TTimer::TTimer(rtl::TComponent* owner) : TComponent(owner) {
   window_ = std::make_unique<TUtilWindow>([this](TMessage& m) {
-    if (m.Msg != WM_TIMER || m.WParam != kTimerId) return false;
+    if (m.Msg != WM_TIMER || m.WParam != kTimerId) return;
+    m.Answer(0);  // before the handler, which may free this timer
     Timer();
-    m.Result = 0;
-    return true;
   });
   UpdateTimer();
 }

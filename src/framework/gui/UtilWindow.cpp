@@ -6,7 +6,7 @@ namespace gui {
 
 static const char* kUtilClass = "TessalineUtilWindow";
 
-TUtilWindow::TUtilWindow(Handler handler)
+TUtilWindow::TUtilWindow(Handler handler, int)
     : handler_(std::move(handler)), subclass_([this](TMessage& m) { Dispatch(m); }) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
@@ -45,8 +45,9 @@ void TUtilWindow::Dispatch(TMessage& m) {
       if (--w->depth_ == 0 && w->released_) delete w;  // nothing of it is touched after this
     }
   } depth(this);
-  if (!released_ && handler_ && handler_(m)) return;
-  subclass_.CallPrevious(m);
+  if (!released_ && handler_) handler_(m);
+  // The default while this object still exists: a released one goes with the depth count.
+  if (!m.Handled) subclass_.CallPrevious(m);
 }
 
 }  // namespace gui

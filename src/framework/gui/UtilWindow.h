@@ -13,10 +13,14 @@ namespace gui {
 
 class TUtilWindow {
  public:
-  // The handler returns true when it handled the message (m.Result is the answer); otherwise the
-  // platform's default procedure answers.
-  using Handler = std::function<bool(TMessage& m)>;
-  explicit TUtilWindow(Handler handler);
+  // The handler answers a message (m.Answer) or leaves it to the platform's default procedure.
+  using Handler = TSubclass::Handler;
+  template <class F>
+  explicit TUtilWindow(F handler) : TUtilWindow(Handler(std::move(handler)), 0) {
+    static_assert(std::is_void_v<std::invoke_result_t<F&, TMessage&>>, "a handler answers through m.Answer");
+  }
+  // No handler: every message gets default processing.
+  explicit TUtilWindow(std::nullptr_t) : TUtilWindow(Handler(), 0) {}
   // Never from inside the window's own procedure: use Release there.
   ~TUtilWindow();
   TUtilWindow(const TUtilWindow&) = delete;
@@ -32,6 +36,7 @@ class TUtilWindow {
   bool InProcedure() const { return depth_ > 0; }
 
  private:
+  TUtilWindow(Handler handler, int);
   void Dispatch(TMessage& m);
   Handler handler_;
   TSubclass subclass_;

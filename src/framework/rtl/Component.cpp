@@ -35,7 +35,7 @@ TComponent::~TComponent() {
     freeNotifies_.pop_back();
     auto& theirs = c->freeNotifies_;
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
-    c->Notification(this, TOperation::opRemove);
+    c->Notify(this, TOperation::opRemove);
   }
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
@@ -85,7 +85,7 @@ void TComponent::InsertComponent(TComponent* c) {
 void TComponent::RemoveComponent(TComponent* c) {
   auto it = std::find(components_.begin(), components_.end(), c);
   if (it == components_.end()) return;
-  Notification(c, TOperation::opRemove);
+  Notify(c, TOperation::opRemove);
   it = std::find(components_.begin(), components_.end(), c);
   if (it != components_.end()) components_.erase(it);
   c->owner_ = nullptr;
@@ -119,12 +119,54 @@ void TComponent::Loaded() { state_ &= ~(csLoading | csReading); }
 void TComponent::Notification(TComponent* c, TOperation op) {
   if (op == TOperation::opRemove && c) RemoveFreeNotification(c);
   // Owned components hear of insertions and removals too (they may hold references). A handler
-  // may free components: each one is called only while it is still owned here.
+  // may free components, this one included: each one is called only while it is still owned
+  // here.
+  TAliveToken alive = AliveToken();
   std::vector<TComponent*> owned = components_;
   for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
     if (*it == c || std::find(components_.begin(), components_.end(), *it) == components_.end()) continue;
-    (*it)->Notification(c, op);
+    (*it)->Notify(c, op);
+    if (!alive) return;
   }
+}
+
+void TComponent::Notify(TComponent* c, TOperation op) {
+  if (op == TOperation::opRemove && c) {
+    TAliveToken alive = AliveToken();
+    for (TComponentRefBase* ref : std::vector<TComponentRefBase*>(refs_)) {
+      // An earlier reference's handler may have let this one go.
+      if (std::find(refs_.begin(), refs_.end(), ref) == refs_.end() || ref->target_ != c) continue;
+      ref->target_ = nullptr;
+      if (ref->onCleared_) ref->onCleared_();
+      if (!alive) return;
+    }
+  }
+  Notification(c, op);
+}
+
+bool TComponent::Refers(const TComponent* c) const {
+  return std::any_of(refs_.begin(), refs_.end(), [c](const TComponentRefBase* r) { return r->target_ == c; });
+}
+
+// ------------------------------------------------------------------------- TComponentRef
+
+TComponentRefBase::TComponentRefBase(TComponent& holder, std::function<void()> onCleared)
+    : holder_(holder), onCleared_(std::move(onCleared)) {
+  holder_.refs_.push_back(this);
+}
+
+TComponentRefBase::~TComponentRefBase() {
+  std::erase(holder_.refs_, this);
+  if (target_ && !holder_.Refers(target_)) holder_.RemoveFreeNotification(target_);
+}
+
+void TComponentRefBase::Assign(TComponent* target) {
+  if (target == target_) return;
+  TComponent* old = target_;
+  target_ = target;
+  // The link stays while another reference of the holder still names the old target.
+  if (old && !holder_.Refers(old)) holder_.RemoveFreeNotification(old);
+  if (target) holder_.FreeNotification(target);
 }
 
 void TComponent::DefineProperties(TFiler& filer) {

@@ -7,6 +7,7 @@
 
 #include "Classes.h"
 #include "Exceptions.h"
+#include "Lifetime.h"
 
 namespace rtl {
 
@@ -33,6 +34,42 @@ enum TComponentStateFlag : unsigned {
 };
 
 enum class TOperation { opInsert, opRemove };
+
+class TComponent;
+
+// The untyped part of TComponentRef.
+class TComponentRefBase {
+ public:
+  TComponentRefBase(const TComponentRefBase&) = delete;
+  TComponentRefBase& operator=(const TComponentRefBase&) = delete;
+
+ protected:
+  TComponentRefBase(TComponent& holder, std::function<void()> onCleared);
+  ~TComponentRefBase();
+  TComponent* Target() const { return target_; }
+  void Assign(TComponent* target);
+
+ private:
+  friend class TComponent;
+  TComponent& holder_;
+  TComponent* target_ = nullptr;
+  std::function<void()> onCleared_;
+};
+
+// A reference from a component (its holder) to another component that the holder does not own.
+// While it is set the two are linked by free notification; when the target goes (or leaves the
+// holder's owner), the reference is cleared and onCleared runs, before the holder's Notification
+// hears of it. Several references of one holder may name the same target.
+template <class T>
+class TComponentRef : public TComponentRefBase {
+ public:
+  explicit TComponentRef(TComponent& holder, std::function<void()> onCleared = nullptr)
+      : TComponentRefBase(holder, std::move(onCleared)) {}
+  T* Get() const { return static_cast<T*>(Target()); }
+  operator T*() const { return Get(); }
+  T* operator->() const { return Get(); }
+  void Set(T* target) { Assign(target); }
+};
 
 class TComponent : public TPersistent {
   RTL_CLASS(TComponent, TPersistent)
@@ -66,6 +103,8 @@ class TComponent : public TPersistent {
   // Asks to be told (Notification with opRemove) when c is freed; the link is mutual.
   void FreeNotification(TComponent* c);
   void RemoveFreeNotification(TComponent* c);
+  // Says after a call into user code whether this component still exists (Lifetime.h).
+  TAliveToken AliveToken() const { return lifetime_.Token(); }
 
   unsigned ComponentState() const { return state_; }
   bool IsLoading() const { return (state_ & csLoading) != 0; }
@@ -103,6 +142,14 @@ class TComponent : public TPersistent {
   void Destroying();
 
  private:
+  friend class TComponentRefBase;
+  // Clears this component's references to c, then tells Notification.
+  void Notify(TComponent* c, TOperation op);
+  bool Refers(const TComponent* c) const;
+
+  // First, so that it ends last: tokens say "alive" until the whole destructor has run.
+  TLifetime lifetime_;
+  std::vector<TComponentRefBase*> refs_;
   TComponent* owner_ = nullptr;
   std::string name_;
   std::vector<TComponent*> components_;

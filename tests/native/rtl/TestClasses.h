@@ -45,11 +45,7 @@ class TThing : public TComponent {
   std::string Caption;
   TLabelText Text;
   TThing* Buddy() const { return buddy_; }
-  void SetBuddy(TThing* b) {
-    if (buddy_) buddy_->RemoveFreeNotification(this);
-    buddy_ = b;
-    if (b) b->FreeNotification(this);
-  }
+  void SetBuddy(TThing* b) { buddy_.Set(b); }
   TNotifyEvent OnClick;
   std::string Data;  // a defined binary property
   std::vector<std::string> Lines;  // a defined list with a dotted name, as "Items.Strings"
@@ -62,10 +58,6 @@ class TThing : public TComponent {
     ++loadedCalls;
     buddySetWhenLoaded = buddy_ != nullptr;
     captionWhenLoaded = Caption;
-  }
-  void Notification(TComponent* c, TOperation op) override {
-    TComponent::Notification(c, op);
-    if (op == TOperation::opRemove && c == buddy_) buddy_ = nullptr;
   }
   void DefineProperties(TFiler& filer) override {
     TComponent::DefineProperties(filer);
@@ -108,7 +100,7 @@ class TThing : public TComponent {
   static inline std::vector<std::string> beforeDestruction;
 
  private:
-  TThing* buddy_ = nullptr;
+  TComponentRef<TThing> buddy_{*this};
 };
 
 class TRoot : public TComponent {

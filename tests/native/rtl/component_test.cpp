@@ -94,6 +94,61 @@ TEST(Component, ABroadcastSkipsAComponentThatAnEarlierHandlerFreed) {
   EXPECT_EQ(root.Components(2), newcomer);
 }
 
+TEST(Component, ATokenSaysGoneOnceTheComponentIsFreedAndNotBefore) {
+  auto* owner = new TRoot(nullptr);
+  auto* a = new TThing(owner);
+  TAliveToken early = a->AliveToken(), owned = a->AliveToken();
+  EXPECT_TRUE(early);
+  delete owner;  // frees a with it
+  EXPECT_FALSE(early);
+  EXPECT_FALSE(owned);
+  EXPECT_FALSE(TAliveToken());
+}
+
+TEST(Component, AReferenceIsClearedAndToldBeforeTheHolderHearsOfIt) {
+  TRoot root(nullptr);
+  auto* target = new TThing(nullptr);
+  std::vector<std::string> log;
+  class THolder : public TComponent {
+   public:
+    THolder(TComponent* owner, std::vector<std::string>& log)
+        : TComponent(owner), log_(log), ref(*this, [this] { log_.push_back(ref ? "set" : "cleared"); }), second(*this) {}
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == TOperation::opRemove) log_.push_back(ref ? "notified while set" : "notified");
+    }
+    std::vector<std::string>& log_;
+    TComponentRef<TThing> ref, second;
+  };
+  auto* holder = new THolder(&root, log);
+  holder->ref.Set(target);
+  holder->second.Set(target);
+  holder->second.Set(nullptr);  // the other reference keeps the link
+  delete target;
+  EXPECT_EQ(holder->ref.Get(), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"cleared", "notified"}));
+}
+
+TEST(Component, AHandlerThatFreesTheOwnerEndsTheBroadcast) {
+  std::vector<std::string> log;
+  auto* root = new TRoot(nullptr);
+  class TOwnerKiller : public TComponent {
+   public:
+    using TComponent::TComponent;
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == TOperation::opInsert && c->Name() == "Trigger") delete Owner();
+    }
+  };
+  auto* watcher = new TThing(root);
+  TAliveToken watcherAlive = watcher->AliveToken();
+  new TOwnerKiller(root);
+  auto* trigger = new TThing(nullptr);
+  trigger->SetName("Trigger");
+  root->InsertComponent(trigger);  // the killer hears first (last created) and frees the root
+  EXPECT_FALSE(watcherAlive);
+}
+
 TEST(Component, NamesAreValidatedAndUniqueWithinTheOwner) {
   TRoot root(nullptr);
   auto* a = new TThing(&root);

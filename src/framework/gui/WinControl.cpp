@@ -1,339 +1,41 @@
-#include "Controls.h"
+#include "WinControl.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include <windowsx.h>
 
 #include "ExceptionHook.h"
 #include "Guards.h"
-#include "Menus.h"
+#include "MessageTrust.h"
+#include "Reflection.h"
 
 namespace gui {
 
-RTL_IMPLEMENT_CLASS(TControl);
 RTL_IMPLEMENT_CLASS(TWinControl);
-RTL_IMPLEMENT_CLASS(TGraphicControl);
-RTL_IMPLEMENT_CLASS(TCustomControl);
-
-const std::vector<std::string>& AlignNames() {
-  static const std::vector<std::string> names = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
-  return names;
-}
-
-TShiftState KeysToShiftState(WPARAM keys) {
-  TShiftState s = 0;
-  if (keys & MK_SHIFT) s |= ssShift;
-  if (keys & MK_CONTROL) s |= ssCtrl;
-  if (keys & MK_LBUTTON) s |= ssLeft;
-  if (keys & MK_RBUTTON) s |= ssRight;
-  if (keys & MK_MBUTTON) s |= ssMiddle;
-  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-  return s;
-}
-
-TShiftState KeyboardShiftState() {
-  TShiftState s = 0;
-  if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-  return s;
-}
-
-// ------------------------------------------------------------------------------- TControl
-
-TControl::TControl(rtl::TComponent* owner)
-    : TComponent(owner), WindowProc([this](TMessage& m) { WndProc(m); }), font_(std::make_unique<TFont>()) {
-  font_->OnChange.Bind(this, &TControl::FontObjectChanged);
-}
-
-TControl::~TControl() {
-  if (parent_) parent_->RemoveControl(this);
-}
-
-void TControl::DeclareProperties(rtl::TClassBuilder<TControl>& b) {
-  b.IntNoDefault("Left", &TControl::Left, &TControl::SetLeft);
-  b.IntNoDefault("Top", &TControl::Top, &TControl::SetTop);
-  b.IntNoDefault("Width", &TControl::Width, &TControl::SetWidth);
-  b.IntNoDefault("Height", &TControl::Height, &TControl::SetHeight);
-  b.Enum("Align", AlignNames(), &TControl::Align, &TControl::SetAlign, alNone);
-  b.Str("Caption", &TControl::Caption, &TControl::SetCaption);
-  b.Int("Color", &TControl::Color, &TControl::SetColor, clWindow).Idents = &ColorIdents();
-  b.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false);
-  b.Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault).Idents = &CursorIdents();
-  b.Object("Font", &TControl::FontObject).Stored = [](const rtl::TObject* o) {
-    return !static_cast<const TControl*>(o)->ParentFont();
-  };
-  b.Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true);
-  b.Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true);
-  b.Bool("Visible", &TControl::Visible, &TControl::SetVisible, true);
-  b.Ref<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
-  b.Event("OnClick", &TControl::OnClick);
-  b.Event("OnDblClick", &TControl::OnDblClick);
-  b.Event("OnMouseDown", &TControl::OnMouseDown);
-  b.Event("OnMouseMove", &TControl::OnMouseMove);
-  b.Event("OnMouseUp", &TControl::OnMouseUp);
-}
-
-void TControl::SetParent(TWinControl* parent) {
-  if (parent == parent_) return;
-  if (parent == this) throw rtl::EInvalidOperation("A control cannot have itself as its parent");
-  if (parent_) parent_->RemoveControl(this);
-  if (parent) parent->InsertControl(this);
-}
-
-rtl::TComponent* TControl::GetParentComponent() const { return parent_; }
-
-void TControl::SetParentComponent(rtl::TComponent* parent) {
-  if (auto* w = rtl::As<TWinControl>(parent)) SetParent(w);
-}
-
-void TControl::Notification(rtl::TComponent* c, rtl::TOperation op) {
-  TComponent::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == popupMenu_) popupMenu_ = nullptr;
-}
-
-void TControl::Loaded() {
-  TComponent::Loaded();
-  if (parent_ && align_ != alNone) parent_->AlignControls();
-}
-
-void TControl::SetPopupMenu(TPopupMenu* m) {
-  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
-  popupMenu_ = m;
-  if (m) m->FreeNotification(this);
-}
-
-void TControl::UpdateBoundsFields(int left, int top, int width, int height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-}
-
-void TControl::SetBounds(int left, int top, int width, int height) {
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
-  bool shown = parent_ && visible_;
-  if (shown) Invalidate();
-  UpdateBoundsFields(left, top, width, height);
-  if (shown) Invalidate();
-  BoundsChanged();
-  if (parent_ && align_ != alNone && !IsLoading()) parent_->AlignControls();
-}
-
-POINT TControl::ClientToScreen(POINT p) const {
-  if (!parent_) return p;
-  return parent_->ClientToScreen(POINT{p.x + left_, p.y + top_});
-}
-
-POINT TControl::ScreenToClient(POINT p) const {
-  POINT origin = ClientToScreen(POINT{0, 0});
-  return POINT{p.x - origin.x, p.y - origin.y};
-}
-
-void TControl::SetAlign(TAlign v) {
-  if (v == align_) return;
-  align_ = v;
-  if (parent_ && !IsLoading()) parent_->AlignControls();
-}
-
-bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }
-
-void TControl::SetVisible(bool v) {
-  if (v == visible_) return;
-  if (!v) Invalidate();
-  visible_ = v;
-  Perform(CM_VISIBLECHANGED, v, 0);
-}
-
-void TControl::VisibleChanged() {
-  Invalidate();
-  if (parent_ && align_ != alNone) parent_->AlignControls();
-}
-
-void TControl::SetEnabled(bool v) {
-  if (v == enabled_) return;
-  enabled_ = v;
-  Perform(CM_ENABLEDCHANGED, 0, 0);
-}
-
-void TControl::SetText(const std::string& v) {
-  if (v == text_) return;
-  text_ = v;
-  Perform(CM_TEXTCHANGED, 0, 0);
-}
-
-void TControl::FontObjectChanged(rtl::TObject*) {
-  if (!applyingParentFont_) parentFont_ = false;
-  Perform(CM_FONTCHANGED, 0, 0);
-  NotifyControls(CM_PARENTFONTCHANGED);
-}
-
-void TControl::SetParentFont(bool v) {
-  if (v == parentFont_) return;
-  parentFont_ = v;
-  if (v && parent_) Perform(CM_PARENTFONTCHANGED, 0, 0);
-}
-
-void TControl::ParentFontChanged() {
-  if (!parentFont_ || !parent_) return;
-  applyingParentFont_ = true;
-  try {
-    font_->Assign(&parent_->Font());
-  } catch (...) {
-    applyingParentFont_ = false;
-    throw;
-  }
-  applyingParentFont_ = false;
-}
-
-void TControl::SetColor(TColor v) {
-  if (v == color_) return;
-  color_ = v;
-  parentColor_ = false;
-  Perform(CM_COLORCHANGED, 0, 0);
-  NotifyControls(CM_PARENTCOLORCHANGED);
-}
-
-void TControl::SetParentColor(bool v) {
-  if (v == parentColor_) return;
-  parentColor_ = v;
-  if (v && parent_) Perform(CM_PARENTCOLORCHANGED, 0, 0);
-}
-
-void TControl::ParentColorChanged() {
-  if (!parentColor_ || !parent_ || parent_->Color() == color_) return;
-  SetColor(parent_->Color());
-  parentColor_ = true;
-}
-
-void TControl::Invalidate() {
-  if (!parent_ || !parent_->HandleAllocated()) return;
-  RECT r = BoundsRect();
-  InvalidateRect(parent_->Handle(), &r, TRUE);
-}
-
-void TControl::Update() {
-  if (parent_) parent_->Update();
-}
-
-LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TMessage m{msg, wParam, lParam, 0};
-  WindowProc(m);
-  return m.Result;
-}
-
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
-void TControl::MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
-
-void TControl::WMMouse(TMessage& m) {
-  int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-  TShiftState shift = KeysToShiftState(m.WParam);
-  switch (m.Msg) {
-    case WM_MOUSEMOVE: MouseMove(shift, x, y); break;
-    case WM_LBUTTONDOWN: MouseDown(mbLeft, shift, x, y); break;
-    case WM_RBUTTONDOWN: MouseDown(mbRight, shift, x, y); break;
-    case WM_MBUTTONDOWN: MouseDown(mbMiddle, shift, x, y); break;
-    case WM_LBUTTONDBLCLK:
-      DblClick();
-      MouseDown(mbLeft, shift | ssDouble, x, y);
-      break;
-    case WM_RBUTTONDBLCLK: MouseDown(mbRight, shift | ssDouble, x, y); break;
-    case WM_MBUTTONDBLCLK: MouseDown(mbMiddle, shift | ssDouble, x, y); break;
-    case WM_LBUTTONUP: MouseUp(mbLeft, shift, x, y); break;
-    case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); break;
-    case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); break;
-  }
-  DefaultHandler(m);
-}
-
-bool TControl::MouseCaptured() const {
-  return parent_ && parent_->captureControl_ == this && parent_->handle_ && GetCapture() == parent_->handle_;
-}
-
-void TControl::SetMouseCapture(bool on) {
-  if (!parent_ || !parent_->handle_) return;
-  if (on) {
-    parent_->captureControl_ = this;
-    SetCapture(parent_->handle_);
-  } else if (GetCapture() == parent_->handle_) {
-    ReleaseCapture();
-  }
-}
-
-void TControl::WndProc(TMessage& m) {
-  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MBUTTONDBLCLK) return WMMouse(m);
-  switch (m.Msg) {
-    case CM_ENABLEDCHANGED: EnabledChanged(); return;
-    case CM_VISIBLECHANGED: VisibleChanged(); return;
-    case CM_TEXTCHANGED: TextChanged(); return;
-    case CM_FONTCHANGED: FontChanged(); return;
-    case CM_COLORCHANGED: ColorChanged(); return;
-    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
-    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
-    case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-    case CM_DIALOGCHAR: m.Result = 0; return;
-  }
-  DefaultHandler(m);
-}
-
-// ---------------------------------------------------------------------------- TWinControl
 
 namespace {
 
 thread_local TWinControl* g_creating = nullptr;
-constexpr const char* kControlProp = "TessalineControl";
 int g_nextChildId = 100;
 
-// The reflection table: the control messages a parent hands to the child they concern, and how
-// to find that child. No child (a menu's or an accelerator's message, a window's own scroll
-// bars) means the parent handles the message itself.
-using TChildOf = HWND (*)(HWND parent, const TMessage& m);
-
-HWND ChildInLParam(HWND, const TMessage& m) { return reinterpret_cast<HWND>(m.LParam); }
-HWND NotifySender(HWND, const TMessage& m) { return reinterpret_cast<const NMHDR*>(m.LParam)->hwndFrom; }
-HWND DrawItemChild(HWND, const TMessage& m) {
-  auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
-  return d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
+// The control of each window of ours. Kept here rather than in a window property, which any
+// program on the desktop could set.
+std::unordered_map<HWND, TWinControl*>& ControlsByWindow() {
+  static std::unordered_map<HWND, TWinControl*> controls;
+  return controls;
 }
-HWND MeasureItemChild(HWND parent, const TMessage& m) {
-  // The control may still be inside its own creation: it is found by its id.
-  auto* mi = reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam);
-  return mi->CtlType == ODT_MENU ? nullptr : GetDlgItem(parent, static_cast<int>(mi->CtlID));
-}
-HWND DeleteItemChild(HWND, const TMessage& m) { return reinterpret_cast<const DELETEITEMSTRUCT*>(m.LParam)->hwndItem; }
-HWND CompareItemChild(HWND, const TMessage& m) { return reinterpret_cast<const COMPAREITEMSTRUCT*>(m.LParam)->hwndItem; }
-
-struct TReflection {
-  UINT msg;
-  TChildOf child;
-};
-
-constexpr TReflection kReflected[] = {
-    {WM_COMMAND, ChildInLParam},          {WM_NOTIFY, NotifySender},
-    {WM_DRAWITEM, DrawItemChild},         {WM_MEASUREITEM, MeasureItemChild},
-    {WM_DELETEITEM, DeleteItemChild},     {WM_COMPAREITEM, CompareItemChild},
-    {WM_VKEYTOITEM, ChildInLParam},       {WM_CHARTOITEM, ChildInLParam},
-    {WM_HSCROLL, ChildInLParam},          {WM_VSCROLL, ChildInLParam},
-    {WM_CTLCOLOREDIT, ChildInLParam},     {WM_CTLCOLORLISTBOX, ChildInLParam},
-    {WM_CTLCOLORBTN, ChildInLParam},      {WM_CTLCOLORSCROLLBAR, ChildInLParam},
-    {WM_CTLCOLORSTATIC, ChildInLParam},
-};
-
-const TReflection* FindReflection(UINT msg) {
-  for (const auto& r : kReflected)
-    if (r.msg == msg) return &r;
-  return nullptr;
-}
-
-bool IsReflection(UINT msg) { return msg >= CN_BASE && FindReflection(msg - CN_BASE) != nullptr; }
 
 }  // namespace
 
 TWinControl::TWinControl(rtl::TComponent* owner)
-    : TControl(owner), subclass_([this](TMessage& m) { WindowProc(m); }) {}
+    // The control's chain ends in its DefaultHandler, the window's previous procedure: what comes
+    // back from WindowProc is the window's answer.
+    : TControl(owner), subclass_([this](TMessage& m) {
+        WindowProc(m);
+        m.Handled = true;
+      }) {}
 
 TWinControl::~TWinControl() {
   // Owned components go first, while this window still exists for them.
@@ -355,7 +57,9 @@ void TWinControl::DeclareProperties(rtl::TClassBuilder<TWinControl>& b) {
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
-  return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kControlProp)) : nullptr;
+  if (!wnd) return nullptr;
+  auto it = ControlsByWindow().find(wnd);
+  return it == ControlsByWindow().end() ? nullptr : it->second;
 }
 
 HWND TWinControl::Handle() {
@@ -436,7 +140,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::Attach(HWND wnd) {
   handle_ = wnd;
-  SetPropA(wnd, kControlProp, this);
+  ControlsByWindow()[wnd] = this;
   subclass_.Install(wnd);
 }
 
@@ -451,18 +155,10 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
-  if (IsReflection(m.Msg)) {
-    // No handler here took it: the parent's own default processing answers, as if the
-    // message had never been reflected.
-    m.Result = 0;
-    if (parent_ && parent_->handle_) {
-      TMessage original{m.Msg - CN_BASE, m.WParam, m.LParam, 0};
-      parent_->DefaultHandler(original);
-      m.Result = original.Result;
-    }
-    return;
-  }
-  if (!handle_) return TControl::DefaultHandler(m);
+  // The framework's own numbers (a reflected message no handler took, a notification) mean
+  // nothing to the window's procedure: they stay unhandled, and a parent that reflected one
+  // does its own default processing.
+  if (!handle_ || IsFrameworkMessage(m.Msg)) return TControl::DefaultHandler(m);
   subclass_.CallPrevious(m);
 }
 
@@ -471,7 +167,7 @@ bool TWinControl::Showing() const { return handle_ && IsWindowVisible(handle_); 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   UpdateBoundsFields(left, top, width, height);
-  if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (handle_) SetWindowPos(handle_, nullptr, left, top, width, WindowHeight(height), SWP_NOZORDER | SWP_NOACTIVATE);
   BoundsChanged();
   if (Parent() && Align() != alNone && !IsLoading()) Parent()->AlignControls();
 }
@@ -676,27 +372,45 @@ void TWinControl::SetMouseControl(TControl* c) {
   if (c == mouseControl_) return;
   TControl* old = mouseControl_;
   mouseControl_ = c;
+  // The leaving control's handler may free this control or the one entered.
+  rtl::TAliveToken alive = AliveToken(), entered = c ? c->AliveToken() : rtl::TAliveToken();
   if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
-  if (c) c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
+  if (c && alive && entered && mouseControl_ == c) c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
 }
 
 bool TWinControl::ReflectToChild(TMessage& m) {
-  const TReflection* r = FindReflection(m.Msg);
-  if (!r || !handle_) return false;
-  TWinControl* c = FindControl(r->child(handle_, m));
+  if (!handle_ || !IsReflectedMessage(m.Msg)) return false;
+  TWinControl* c = FindControl(ReflectionTarget(handle_, m));
   if (!c || c == this) return false;
-  m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+  TMessage reflected{CN_BASE + m.Msg, m.WParam, m.LParam};
+  c->WindowProc(reflected);
+  // Left unhandled, the message is this window's again: its own default processing answers.
+  if (!reflected.Handled) return false;
+  m.Answer(reflected.Result);
   return true;
 }
 
 bool TWinControl::KeyPreviewed(TMessage& m) {
-  for (TWinControl* p = parent_; p; p = p->parent_)
-    if (p->PreviewKey(m)) return true;
+  rtl::TAliveToken alive = AliveToken();
+  for (TWinControl* p = parent_; p; p = p->parent_) {
+    rtl::TAliveToken previewer = p->AliveToken();
+    if (p->PreviewKey(m) || !alive) return true;  // swallowed, or this control is gone
+    if (!previewer) return false;
+  }
   return false;
 }
 
+bool TWinControl::KeyHandled(TMessage& m) {
+  rtl::TAliveToken alive = AliveToken();
+  bool swallowed = KeyPreviewed(m) || (alive && DoKeyMessage(m));
+  if (!alive) return true;  // a handler freed this control: nothing of it is touched again
+  if (swallowed) m.Answer(0);
+  return swallowed;
+}
+
 void TWinControl::WndProc(TMessage& m) {
-  if (ReflectToChild(m)) return;
+  rtl::TAliveToken alive = AliveToken();
+  if (ReflectToChild(m) || !alive) return;
   switch (m.Msg) {
     case WM_PAINT: return WMPaint(m);
     case WM_ERASEBKGND: return WMEraseBkgnd(m);
@@ -729,7 +443,7 @@ void TWinControl::WMPaint(TMessage& m) {
     TPaintDC dc(handle_);
     PaintHandler(dc);
   }
-  m.Result = 0;
+  m.Answer(0);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& m) {
@@ -737,14 +451,16 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
   RECT r;
   GetClientRect(handle_, &r);
   ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, ColorBrush());
-  m.Result = 1;
+  m.Answer(1);
 }
 
 void TWinControl::WMMouse(TMessage& m) {
+  rtl::TAliveToken alive = AliveToken();
   POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
   if (m.Msg == WM_MOUSEMOVE) {
     TControl* under = ControlAtPos(p);
     SetMouseControl(under ? under : this);
+    if (!alive) return;
     if (!trackingLeave_) {
       TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, handle_, 0};
       trackingLeave_ = TrackMouseEvent(&t) != FALSE;
@@ -758,19 +474,22 @@ void TWinControl::WMMouse(TMessage& m) {
     captureControl_ = target;
     SetCapture(handle_);
   }
+  m.Answer(0);
   target->Perform(m.Msg, m.WParam, MAKELPARAM(p.x - target->Left(), p.y - target->Top()));
+  if (!alive) return;  // the handler freed this control (its form, say)
+  // A freed target has already left captureControl_ (RemoveControl).
   bool up = m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP;
   if (up && !(m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && captureControl_ == target) {
     captureControl_ = nullptr;
     if (GetCapture() == handle_) ReleaseCapture();
   }
-  m.Result = 0;
 }
 
 void TWinControl::WMMouseLeave(TMessage& m) {
   trackingLeave_ = false;
+  rtl::TAliveToken alive = AliveToken();
   SetMouseControl(nullptr);
-  DefaultHandler(m);
+  if (alive) DefaultHandler(m);
 }
 
 void TWinControl::WMCaptureChanged(TMessage& m) {
@@ -790,7 +509,7 @@ void TWinControl::WMSetCursor(TMessage& m) {
     if (cursor == crDefault) cursor = Cursor();
     if (cursor != crDefault) {
       ::SetCursor(Cursors().Get(cursor));
-      m.Result = TRUE;
+      m.Answer(TRUE);
       return;
     }
   }
@@ -824,22 +543,21 @@ bool TWinControl::DoKeyMessage(TMessage& m) {
 }
 
 void TWinControl::WMKeyDown(TMessage& m) {
-  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
-  DefaultHandler(m);
+  if (!KeyHandled(m)) DefaultHandler(m);
 }
 
 void TWinControl::WMKeyUp(TMessage& m) {
-  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
-  DefaultHandler(m);
+  if (!KeyHandled(m)) DefaultHandler(m);
 }
 
 void TWinControl::WMChar(TMessage& m) {
-  if (KeyPreviewed(m) || DoKeyMessage(m)) return;
-  DefaultHandler(m);
+  if (!KeyHandled(m)) DefaultHandler(m);
 }
 
 void TWinControl::WMWindowPosChanged(TMessage& m) {
-  DefaultHandler(m);
+  rtl::TAliveToken alive = AliveToken();
+  DefaultHandler(m);  // WM_SIZE and WM_MOVE from here reach handlers that may free this control
+  if (!alive) return;
   auto* wp = reinterpret_cast<WINDOWPOS*>(m.LParam);
   if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
     RECT r;
@@ -853,7 +571,7 @@ void TWinControl::WMWindowPosChanged(TMessage& m) {
 
 void TWinControl::WMNCDestroy(TMessage& m) {
   DefaultHandler(m);
-  RemovePropA(handle_, kControlProp);
+  ControlsByWindow().erase(handle_);
   handle_ = nullptr;
   captureControl_ = mouseControl_ = nullptr;
   trackingLeave_ = false;
@@ -863,51 +581,12 @@ void TWinControl::CNCtlColor(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   SetTextColor(dc, ColorToRGB(Font().Color()));
   SetBkColor(dc, ColorToRGB(Color()));
-  m.Result = reinterpret_cast<LRESULT>(ColorBrush());
+  m.Answer(reinterpret_cast<LRESULT>(ColorBrush()));
 }
 
 void TWinControl::GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::TComponent* root) const {
   for (TControl* c : controls_)
     if (c->Owner() == root) proc(c);
-}
-
-// --------------------------------------------------------------------------- canvases etc.
-
-void TControlCanvas::CreateHandle() {
-  dc_ = GetDC(control_.Handle());
-  SetHandle(dc_);
-}
-
-void TControlCanvas::FreeHandle() {
-  if (!dc_) return;
-  HDC dc = dc_;
-  SetHandle(nullptr);
-  ReleaseDC(control_.WindowHandle(), dc);
-  dc_ = nullptr;
-}
-
-TGraphicControl::TGraphicControl(rtl::TComponent* owner) : TControl(owner) {}
-
-void TGraphicControl::WndProc(TMessage& m) {
-  if (m.Msg == WM_PAINT) return WMPaint(m);
-  TControl::WndProc(m);
-}
-
-void TGraphicControl::WMPaint(TMessage& m) {
-  TCanvasDC scope(canvas_, reinterpret_cast<HDC>(m.WParam));
-  Paint();
-  m.Result = 0;
-}
-
-TCustomControl::TCustomControl(rtl::TComponent* owner)
-    : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>(*this)) {}
-
-TCustomControl::~TCustomControl() { canvas_->FreeHandle(); }
-
-void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->FreeHandle();  // a DC taken outside painting goes back first
-  TCanvasDC scope(*canvas_, dc);
-  Paint();
 }
 
 }  // namespace gui
