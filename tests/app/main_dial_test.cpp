@@ -44,13 +44,13 @@ class MainDial : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!o_LoadLibraryA) {
-      const testsupport::ImportHook hook{"LoadLibraryA", reinterpret_cast<void*>(&NoRasLoadLibraryA),
+      const tsupport::ImportHook hook{"LoadLibraryA", reinterpret_cast<void*>(&NoRasLoadLibraryA),
                                          reinterpret_cast<void**>(&o_LoadLibraryA)};
-      testsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
+      tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
       ASSERT_NE(o_LoadLibraryA, nullptr);
     }
-    dir_ = testsupport::FreshTestDir("tess-app-");
-    pbk_ = testsupport::WriteTextFile(dir_ + "\\dial.pbk",
+    dir_ = tsupport::FreshTestDir("tess-app-");
+    pbk_ = tsupport::WriteTextFile(dir_ + "\\dial.pbk",
                                       "[Alpha]\r\nUserName=alpha\r\nStepDelayMs=200\r\nHangUpDelayMs=30\r\n");
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk_.c_str());
   }
@@ -59,7 +59,7 @@ class MainDial : public ::testing::Test {
     app_.reset();
     Form1 = nullptr;
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", nullptr);
-    testsupport::RemoveTree(dir_);
+    tsupport::RemoveTree(dir_);
   }
 
   void Open() {
@@ -85,7 +85,7 @@ class MainDial : public ::testing::Test {
   }
   std::string Status() const { return Form1->StatusBar1->SimpleText(); }
   std::string Caption() const { return Form1->btnDial->Caption(); }
-  std::string ServiceLog() const { return testsupport::ReadTextFile(dir_ + "\\dial.log"); }
+  std::string ServiceLog() const { return tsupport::ReadTextFile(dir_ + "\\dial.log"); }
 
   std::unique_ptr<TApplication> app_;
   std::string dir_, pbk_;

@@ -35,7 +35,7 @@ struct Clicks : rtl::TObject {
 class DialButton : public ::testing::Test {
  protected:
   void SetUp() override {
-    testsupport::GdiCounter::Install();  // before anything is made, so every release is matched
+    tsupport::GdiCounter::Install();  // before anything is made, so every release is matched
     app_ = std::make_unique<gui::TApplication>();
     form = new gui::TForm(app_.get());
     bmptest::LoadForm(*form, bmptest::kMainWindowText);
@@ -362,13 +362,13 @@ TEST_F(DialButton, PaintsAndStateChangesLeaveNoGdiObjectBehind) {
     btn->SetButtonStyle(bsRegular);
   };
   everything();
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   for (int i = 0; i < 5; ++i) everything();
   EXPECT_EQ(delta.Delta(), 0);
 }
 
 TEST(BitmapButton, ALifeFromConstructionToDestructionLeavesNoGdiObject) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     gui::TApplication app;
     auto* form = new gui::TForm(&app);

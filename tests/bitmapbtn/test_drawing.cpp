@@ -87,7 +87,7 @@ TEST(Routines, GetBitmapPixelClampsThePointIntoTheBitmap) {
 }
 
 TEST(Routines, DrawTransparentBitmapLeavesOutTheKeyAndChangesNothingElse) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     // Source: a blue square on a green ground, with a red cell in the corner.
     gui::TBitmap src;

@@ -470,9 +470,9 @@ BOOL WINAPI WatchedTrackPopupMenu(HMENU menu, UINT flags, int x, int y, int rese
 
 TEST_F(Looks, APopupMenuOpensJustBelowTheLowerLeftCornerAndTheMouseMessagesMeanwhileGo) {
   if (!o_TrackPopupMenu) {
-    const testsupport::ImportHook hook{"TrackPopupMenu", reinterpret_cast<void*>(&WatchedTrackPopupMenu),
+    const tsupport::ImportHook hook{"TrackPopupMenu", reinterpret_cast<void*>(&WatchedTrackPopupMenu),
                                        reinterpret_cast<void**>(&o_TrackPopupMenu)};
-    testsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
+    tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
     ASSERT_NE(o_TrackPopupMenu, nullptr);
   }
   auto* menu = new gui::TPopupMenu(form);

@@ -66,7 +66,7 @@ struct Snapshot {
 
   static Snapshot Take() {
     Snapshot s{};
-    s.gdi = testsupport::GdiCounter::Live();
+    s.gdi = tsupport::GdiCounter::Live();
     // GetGuiResources answers 0 under Wine: count this thread's windows, the USER objects the
     // component makes.
     s.user = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
@@ -102,7 +102,7 @@ bool Cycle(TRAS& ras, Watcher& w) {
 
 int main() {
   gui::TApplication app;
-  testsupport::GdiCounter::Install();
+  tsupport::GdiCounter::Install();
 
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);

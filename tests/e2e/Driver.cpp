@@ -156,9 +156,9 @@ std::string TempPath(const std::string& name) {
   return dir + name;
 }
 
-void WriteFile(const std::string& path, const std::string& text) { testsupport::WriteTextFile(path, text); }
+void WriteFile(const std::string& path, const std::string& text) { tsupport::WriteTextFile(path, text); }
 
-std::string ReadFile(const std::string& path) { return testsupport::ReadTextFile(path); }
+std::string ReadFile(const std::string& path) { return tsupport::ReadTextFile(path); }
 
 BoxCloser::BoxCloser(const std::string& title, DWORD timeoutMs) : title_(title), timeout_(timeoutMs) {
   thread_ = CreateThread(nullptr, 0, &BoxCloser::Run, this, 0, nullptr);

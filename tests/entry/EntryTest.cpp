@@ -62,11 +62,11 @@ void PumpFor(DWORD ms) {
 void TTimerCalls::Install() {
   static std::once_flag once;
   std::call_once(once, [] {
-    const testsupport::ImportHook hooks[] = {
+    const tsupport::ImportHook hooks[] = {
         {"SetTimer", reinterpret_cast<void*>(&h_SetTimer), reinterpret_cast<void**>(&o_SetTimer)},
         {"KillTimer", reinterpret_cast<void*>(&h_KillTimer), reinterpret_cast<void**>(&o_KillTimer)},
     };
-    testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+    tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
   });
 }
 

@@ -483,7 +483,7 @@ TEST_F(ComboTest, AFailingReadOfTheItemsLeavesTheListTakingChanges) {
 }
 
 TEST(ComboBox, OwnerDrawingAndReCreationReleaseEveryGdiObjectAndWindow) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     TApplication app;
     auto* form = new TForm(&app);

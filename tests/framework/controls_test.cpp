@@ -73,7 +73,7 @@ TEST(Controls, ParentRoutesMouseMessagesToGraphicControlsWithCapture) {
 }
 
 TEST(Controls, GraphicControlsArePaintedByTheirParentAndGdiIsReleased) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     TApplication app;
     auto* form = new TForm(&app);

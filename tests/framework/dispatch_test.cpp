@@ -371,7 +371,7 @@ class TThrowingGraphic : public TGraphicControl {
 }  // namespace
 
 TEST(Painting, APaintThatThrowsEndsThePaintAndReleasesEverything) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     TApplication app;
     std::vector<std::string> reported;
@@ -393,7 +393,7 @@ TEST(Painting, APaintThatThrowsEndsThePaintAndReleasesEverything) {
 }
 
 TEST(Painting, AGraphicControlThatThrowsLeavesTheParentsDCAsItWas) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     TApplication app;
     std::vector<std::string> reported;

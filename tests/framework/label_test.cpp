@@ -288,7 +288,7 @@ TEST_F(LabelTest, ItsAcceleratorTypedWithAltFocusesTheFocusControl) {
 }
 
 TEST(Label, MeasuringAndPaintingReleaseEveryGdiObject) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     TApplication app;
     auto* form = new TForm(&app);

@@ -86,7 +86,7 @@ void RasTest::SetUp() {
     ASSERT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, text, 256), 0u)
         << "not our service: run with WINEDLLOVERRIDES=rasapi32=n";
 
-    dir_ = testsupport::FreshTestDir("tess-ras-");
+    dir_ = tsupport::FreshTestDir("tess-ras-");
     ASSERT_NE(GetFileAttributesA(dir_.c_str()), INVALID_FILE_ATTRIBUTES) << dir_;
 }
 
@@ -96,14 +96,14 @@ void RasTest::TearDown() {
         for (HRASCONN h : dialled_) wait_gone(h, 5000);
     }
     if (lib_) FreeLibrary(lib_);
-    if (!dir_.empty()) testsupport::RemoveTree(dir_);
+    if (!dir_.empty()) tsupport::RemoveTree(dir_);
 }
 
 std::string RasTest::write_file(const std::string& name, const std::string& content) {
-    return testsupport::WriteTextFile(dir_ + "\\" + name, content);
+    return tsupport::WriteTextFile(dir_ + "\\" + name, content);
 }
 
-std::string RasTest::read_file(const std::string& path) { return testsupport::ReadTextFile(path); }
+std::string RasTest::read_file(const std::string& path) { return tsupport::ReadTextFile(path); }
 
 DWORD RasTest::dial(const std::string& phonebook, const std::string& entry, LPVOID notifier,
                     HRASCONN& handle, DWORD notifier_type) {

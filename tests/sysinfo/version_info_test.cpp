@@ -155,7 +155,7 @@ TEST(VersionInfo, AFileWithoutAVersionResource) {
 }
 
 TEST(VersionInfo, AFileThatCannotBeOpenedCannotBeRead) {
-  std::string dir = testsupport::FreshTestDir("sysinfo");
+  std::string dir = tsupport::FreshTestDir("sysinfo");
   std::string file = dir + "\\locked.dll";
   ASSERT_TRUE(CopyFileA(Beside("sysinfo_second.dll").c_str(), file.c_str(), FALSE));
   TSuVersionInfo info(nullptr);
@@ -167,7 +167,7 @@ TEST(VersionInfo, AFileThatCannotBeOpenedCannotBeRead) {
   EXPECT_EQ(text, "Unable to read version info");
   CloseHandle(locked);
   EXPECT_EQ(ErrorOf([&] { info.LoadVersionInfo(); }), 0);
-  testsupport::RemoveTree(dir);
+  tsupport::RemoveTree(dir);
 }
 
 TEST(VersionInfo, StringsOnlyUnderTheSecondTranslationAreNotRead) {
@@ -197,7 +197,7 @@ TEST(VersionInfo, AnEmptyTranslationTableNamesLanguageZero) {
 
 TEST(VersionInfo, TheProgramsPathIsReadWholeHoweverLong) {
   // A path of more than 256 characters: a shorter buffer would cut it and name another file.
-  std::string dir = testsupport::FreshTestDir("sysinfo");
+  std::string dir = tsupport::FreshTestDir("sysinfo");
   std::string deep = dir;
   while (deep.size() < 230) deep += "\\" + std::string(20, 'd'), CreateDirectoryA(deep.c_str(), nullptr);
   std::string copy = deep + "\\" + std::string(254 - deep.size(), 'x') + ".dll";  // 259 characters
@@ -207,7 +207,7 @@ TEST(VersionInfo, TheProgramsPathIsReadWholeHoweverLong) {
   ASSERT_NE(library, nullptr);
   EXPECT_EQ(ModuleFileName(library), copy);
   FreeLibrary(library);
-  testsupport::RemoveTree(dir);
+  tsupport::RemoveTree(dir);
 }
 
 TEST(VersionInfo, StringTablePrefixIsLanguageThenCodePageInLowerCaseHex) {
