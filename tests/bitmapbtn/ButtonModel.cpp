@@ -40,8 +40,6 @@ void Rectangle(Surface& s, RECT r, COLORREF pen, COLORREF brush) {
 
 }  // namespace
 
-COLORREF Sys(int index) { return GetSysColor(index); }
-
 Picture Picture::Cell(int x0, int width) const {
   Picture c(width, h);
   for (int y = 0; y < h; ++y)

@@ -8,6 +8,7 @@
 #include "ButtonModel.h"
 #include "GdiCounter.h"
 #include "Menus.h"
+#include "TestWindows.h"
 
 using namespace bitmapbtn;
 using bmptest::Hex;
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kLeft = 368, kTop = 48, kWidth = 129, kHeight = 81;
 
-COLORREF Sys(int index) { return GetSysColor(index); }
+using tsupport::Sys;
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
@@ -370,8 +371,8 @@ TEST_F(DialButton, PaintsAndStateChangesLeaveNoGdiObjectBehind) {
 TEST(BitmapButton, ALifeFromConstructionToDestructionLeavesNoGdiObject) {
   tsupport::GdiDelta delta;
   {
-    gui::TApplication app;
-    auto* form = new gui::TForm(&app);
+    tsupport::TTestForm host;
+    gui::TForm* form = host.form;
     bmptest::LoadForm(*form, bmptest::kMainWindowText);
     Surface s(508, 161);
     bmptest::PaintForm(*form, s);
@@ -382,8 +383,8 @@ TEST(BitmapButton, ALifeFromConstructionToDestructionLeavesNoGdiObject) {
 }
 
 TEST(BitmapButton, ExplorerStyleIsGreyAndFlatUntilThePointerComesOver) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, bmptest::kMainWindowText);
   auto* list = static_cast<TGxBitmapList*>(form->FindComponent("GxBitmapList1"));
   auto* btn = new TGxBitmapButton(form);
@@ -499,8 +500,8 @@ TEST(BitmapButton, FormLoadingKeepsTheStoredGlyphCountAndTheListGoingAwayIsNotic
   source.WriteData(value);
   std::string bytes(reinterpret_cast<const char*>(value.Memory()), static_cast<size_t>(value.Size()));
 
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, R"(object Form1: TForm
   object Button1: TGxBitmapButton
     Left = 10
@@ -530,8 +531,8 @@ end
 }
 
 TEST(BitmapButton, APopupMenuShowsOnPressAndThePressEndsWhenItCloses) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, bmptest::kMainWindowText);
   auto* btn = static_cast<TGxBitmapButton*>(form->FindComponent("btnDial"));
   auto* menu = new gui::TPopupMenu(form);

@@ -85,24 +85,6 @@ int EventLog::Count(const std::string& event) const {
   return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const Fired& f) { return f.event == event; }));
 }
 
-// ------------------------------------------------------------------------- pumping
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    gui::Application->ProcessMessages();
-    if (done()) return true;
-    ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 5)), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
 // ------------------------------------------------------------------------- fixture
 
 void DialerTest::SetUp() {

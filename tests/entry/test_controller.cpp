@@ -84,11 +84,7 @@ class TEventsForm : public gui::TForm {
 };
 RTL_IMPLEMENT_CLASS(TEventsForm);
 
-struct Controller : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = nullptr;
-  void SetUp() override { form = new gui::TForm(&app); }
-};
+struct Controller : ::testing::Test, tsupport::TTestForm {};
 
 // An exception of the family whose string id the table lacks.
 class EAbsentText : public EEcException {

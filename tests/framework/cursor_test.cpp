@@ -6,6 +6,7 @@
 
 #include "Forms.h"
 #include "MessageRecorder.h"
+#include "TestWindows.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 
@@ -47,8 +48,8 @@ TEST(Cursors, TheStandardNumbersAreThePlatformsCursors) {
 }
 
 TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   rtl::TMemoryStream binary;
   rtl::ObjectTextToBinary(
       "object Host: TForm\n"
@@ -80,20 +81,16 @@ TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
 namespace {
 
 // A shown form at a fixed place with two graphic controls and two windowed ones.
-struct CursorRouting : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
+struct CursorRouting : ::testing::Test, TTestForm {
   TArea* hand = Area(10, 10, crHandPoint);
   TArea* plain = Area(60, 10, crDefault);
   TWinControl* edit = Windowed(110, 10, crIBeam);
   TWinControl* inner = Windowed(180, 10, crDefault);
 
+  CursorRouting() : TTestForm(100, 100, 300, 100) {}
   void SetUp() override {
     form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 100, 300, 100);
-    form->HandleNeeded();
-    form->Show();
-    Pump();
+    Show();
   }
   TArea* Area(int x, int y, TCursor cursor) {
     auto* a = new TArea(form);
@@ -119,13 +116,6 @@ struct CursorRouting : ::testing::Test {
     ::SetCursor(nullptr);
     return SendMessageA(w->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(w->Handle()), MAKELPARAM(hit, WM_MOUSEMOVE));
   }
-  static void Pump() {
-    MSG msg;
-    for (int i = 0; i < 5; ++i) {
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      Sleep(10);
-    }
-  }
 };
 
 }  // namespace
@@ -133,10 +123,10 @@ struct CursorRouting : ::testing::Test {
 TEST_F(CursorRouting, TheMouseOverAGraphicControlShowsItsCursor) {
   MoveTo(hand, 5, 5);
   ::SetCursor(nullptr);
-  Pump();  // the platform's own WM_SETCURSOR for the move
+  PumpFor(50);  // the platform's own WM_SETCURSOR for the move
   EXPECT_EQ(GetCursor(), System(IDC_HAND));
   MoveTo(plain, 5, 5);
-  Pump();
+  PumpFor(50);
   EXPECT_EQ(GetCursor(), System(IDC_ARROW)) << "crDefault: the form's class cursor";
 }
 

@@ -7,6 +7,7 @@
 #include "GdiCounter.h"
 #include "Label.h"
 #include "StdCtrls.h"
+#include "TestWindows.h"
 #include "TextInk.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
@@ -20,9 +21,7 @@ constexpr COLORREF kSurface = RGB(1, 2, 3);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-struct LabelTest : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
+struct LabelTest : ::testing::Test, tsupport::TTestForm {
   TLabel* label = new TLabel(form);
   LabelTest() {
     label->SetParent(form);
@@ -290,8 +289,8 @@ TEST_F(LabelTest, ItsAcceleratorTypedWithAltFocusesTheFocusControl) {
 TEST(Label, MeasuringAndPaintingReleaseEveryGdiObject) {
   tsupport::GdiDelta delta;
   {
-    TApplication app;
-    auto* form = new TForm(&app);
+    tsupport::TTestForm host;
+    TForm* form = host.form;
     auto* label = new TLabel(form);
     label->SetParent(form);
     label->SetCaption("&Dial");  // measured on a screen DC

@@ -7,6 +7,7 @@
 
 #include "Guards.h"
 #include "Subclass.h"
+#include "TestWindows.h"
 
 using namespace gui;
 
@@ -21,15 +22,6 @@ LRESULT CALLBACK BaseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 1;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-HWND MakeWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = BaseProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SubclassTestBase";
-  RegisterClassA(&wc);
-  return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 // A subclass that logs its name and passes the probe on, adding one to the answer.
@@ -59,8 +51,8 @@ WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wn
 
 TEST(Subclass, TwoSubclassesRemovedTopFirstAndBottomFirst) {
   for (bool topFirst : {true, false}) {
-    HWND wnd = MakeWindow();
-    ASSERT_TRUE(wnd);
+    tsupport::TPlainWindow wnd(BaseProc);
+    ASSERT_TRUE(wnd.Handle());
     Logger a("a"), b("b");
     a.sub.Install(wnd);
     b.sub.Install(wnd);
@@ -79,7 +71,6 @@ TEST(Subclass, TwoSubclassesRemovedTopFirstAndBottomFirst) {
     EXPECT_EQ(Probe(wnd), "base");
     EXPECT_EQ(ProcOf(wnd), &BaseProc);
     EXPECT_EQ(TSubclass::Top(wnd), nullptr);
-    DestroyWindow(wnd);
   }
 }
 
@@ -92,7 +83,7 @@ LRESULT CALLBACK ForeignProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   {
     Logger a("a");
     a.sub.Install(wnd);
@@ -101,11 +92,10 @@ TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
   }
   // The object is gone; the foreign procedure still calls its old address.
   EXPECT_EQ(Probe(wnd), "foreign base");
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, DetachLeavesTheChainAsACallerReLinkedIt) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   Logger a("a"), b("b");
   a.sub.Install(wnd);
   b.sub.Install(wnd);
@@ -121,7 +111,6 @@ TEST(Subclass, DetachLeavesTheChainAsACallerReLinkedIt) {
   b.sub.Uninstall();
   EXPECT_EQ(ProcOf(wnd), &BaseProc);
   EXPECT_EQ(Probe(wnd), "base");
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, NotInstalledCallsNothingAndAnswersZero) {
@@ -132,7 +121,7 @@ TEST(Subclass, NotInstalledCallsNothingAndAnswersZero) {
 }
 
 TEST(Subclass, AHandlerMayFreeItsOwnSubclass) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   std::unique_ptr<TSubclass> sub;
   sub = std::make_unique<TSubclass>([&](TMessage& m) {
     sub->CallPrevious(m);
@@ -144,11 +133,10 @@ TEST(Subclass, AHandlerMayFreeItsOwnSubclass) {
   EXPECT_EQ(answer, 1);
   EXPECT_FALSE(sub);
   EXPECT_EQ(ProcOf(wnd), &BaseProc);
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, TheWindowsDestructionEndsTheSubclass) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   Logger a("a");
   a.sub.Install(wnd);
   DestroyWindow(wnd);

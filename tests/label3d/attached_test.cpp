@@ -8,16 +8,14 @@
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
 #include "StdCtrls.h"
+#include "TestWindows.h"
 #include "label3d/FxBase.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 
 using namespace fx;
 using namespace fxtest;
-using tsupport::defwinproc;
-using tsupport::lparam;
-using tsupport::posted;
-using tsupport::sent;
+using namespace tsupport;
 
 namespace {
 
@@ -47,17 +45,9 @@ class TLabelledBox : public gui::TWinControl {
 };
 RTL_IMPLEMENT_CLASS(TLabelledBox);
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-struct AttachedTest : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+struct AttachedTest : ::testing::Test, TTestForm {
   gui::TButton* box = new gui::TButton(form);
-  AttachedTest() {
-    form->SetBounds(50, 50, 300, 200);
+  AttachedTest() : TTestForm(50, 50, 300, 200) {
     box->SetParent(form);
     box->SetBounds(10, 60, 100, 25);
     form->HandleNeeded();
@@ -68,8 +58,8 @@ struct AttachedTest : ::testing::Test {
 }  // namespace
 
 TEST(AttachedLabelCreation, ItIsAutoSizedOpaqueFlatInTheTextColoursAndFollowsItsParentsFont) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  TTestForm host;
+  gui::TForm* form = host.form;
   auto* label = new TFxAttachedLabel(form);
   EXPECT_TRUE(label->AutoSize());
   EXPECT_FALSE(label->Transparent());
@@ -163,8 +153,8 @@ TEST_F(AttachedTest, NothingIsSentWithoutAControlForAControlTheFormDoesNotOwnOrW
 }
 
 TEST(AttachedLabelResource, AfterTheFormIsReadTheLabelTellsItsControlAndNotBefore) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  TTestForm host;
+  gui::TForm* form = host.form;
   rtl::TMemoryStream bin;
   rtl::ObjectTextToBinary(
       "object F: TForm\n"

@@ -5,6 +5,7 @@
 
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
+#include "TestWindows.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 
@@ -28,8 +29,8 @@ void ExpectRow(const TFxSchemeColors& row, gui::TColor highlight, gui::TColor sh
 }  // namespace
 
 TEST(FxLabelCreation, ANewLabelIsRaisedInTheWindowsSchemeWithTheTableAndSizeOfItsKind) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   auto* label = new TFxLabel(form);
   EXPECT_EQ(label->Appearance(), apRaised);
   EXPECT_EQ(label->ColorScheme(), csWindows);
@@ -174,9 +175,7 @@ TEST_F(PresetTest, EachChangeTellsTheLabelWhatARepaintAndAMeasureNeed) {
 TEST_F(PresetTest, TheSettersRepaintTheLabelInItsParentsWindow) {
   form->SetClientSize(300, 100);
   label->SetBounds(10, 10, W, H);
-  form->HandleNeeded();
-  form->Show();  // a hidden window keeps no update region
-  app.ProcessMessages();
+  Show();  // a hidden window keeps no update region
   ASSERT_TRUE(IsWindowVisible(form->Handle()));
   ValidateRect(form->Handle(), nullptr);
   auto invalid = [&] {
@@ -214,8 +213,8 @@ std::string Written(gui::TForm* form, const std::string& name) {
 }  // namespace
 
 TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsAreDrawn) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   Load(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"
@@ -258,8 +257,8 @@ TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsA
 }
 
 TEST(FxLabelResource, ANewLabelStoresNoneOfItsOwnDefaultsAndAReadVersionIsIgnored) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   Load(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"

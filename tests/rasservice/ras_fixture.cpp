@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kWindowClass[] = "TessRasTestNotify";
-
 template <class T>
 void bind(HMODULE lib, T& slot, const char* name) {
     slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
@@ -20,39 +18,9 @@ void bind(HMODULE lib, T& slot, const char* name) {
 
 ULONGLONG now_ms() { return GetTickCount64(); }
 
-bool pump_until(const std::function<bool()>& done, DWORD timeout_ms) {
-    ULONGLONG end = now_ms() + timeout_ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) return true;
-        ULONGLONG t = now_ms();
-        if (t >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - t < 5 ? end - t : 5), QS_ALLINPUT);
-    }
-}
-
-void pump_for(DWORD ms) {
-    pump_until([] { return false; }, ms);
-}
-
 NotifyWindow::NotifyWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);  // fails harmlessly once registered
     message_ = RegisterWindowMessageA(RASDIALEVENT);
-    hwnd_ = CreateWindowExA(0, kWindowClass, "notify", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-NotifyWindow::~NotifyWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 LRESULT CALLBACK NotifyWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -125,7 +93,7 @@ RASCONNSTATUSA RasTest::status(HRASCONN handle, DWORD* rc) {
 
 DWORD RasTest::wait_gone(HRASCONN handle, DWORD timeout_ms) {
     DWORD rc = 0;
-    pump_until([&] { status(handle, &rc); return rc != 0; }, timeout_ms);
+    PumpUntil([&] { status(handle, &rc); return rc != 0; }, timeout_ms);
     return rc;
 }
 

@@ -15,8 +15,6 @@ using namespace stytest;
 
 namespace {
 
-COLORREF Sys(int index) { return GetSysColor(index); }
-
 struct Caption : ::testing::Test {
   StyledForm f;
   gui::TFormBorderStyle bs = gui::bsSingle;

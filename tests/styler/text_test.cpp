@@ -5,6 +5,7 @@
 #include <string>
 
 #include "StylerTest.h"
+#include "TestWindows.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 
@@ -13,9 +14,7 @@ using namespace stytest;
 
 namespace {
 
-struct Texts : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+struct Texts : ::testing::Test, tsupport::TTestForm {
   TGxFormStyler* styler = new TGxFormStyler(form);
   TGxCompanyText& company = *styler->CompanyText();
   TGxAppNameText& appName = *styler->AppNameText();
@@ -211,8 +210,8 @@ TEST(StylerResource, TheMainWindowsSegmentsReadAndWrittenBack) {
   end
 end
 )";
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   rtl::TMemoryStream binary;
   rtl::ObjectTextToBinary(text, binary);
   binary.SetPosition(0);

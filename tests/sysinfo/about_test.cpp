@@ -9,6 +9,7 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Guards.h"
+#include "TestWindows.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 #include "rtl/Streams.h"
@@ -101,8 +102,8 @@ TEST(ShellAbout, PassesTheAdditionalTextTheIconAndReturnsThePlatformsResult) {
 }
 
 TEST(ShellAbout, TheParentIsTheOwnersWindowOrTheApplicationsOrNone) {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   Call call;
 
   TSuShellAbout* onForm = new TSuShellAbout(form);
@@ -116,12 +117,12 @@ TEST(ShellAbout, TheParentIsTheOwnersWindowOrTheApplicationsOrNone) {
   onGraphic->Execute();
   EXPECT_EQ(call.parent, nullptr) << "a control without a window";
 
-  TSuShellAbout* onApp = new TSuShellAbout(&app);
+  TSuShellAbout* onApp = new TSuShellAbout(&host.app);
   Watch(*onApp, call);
   onApp->Execute();
   EXPECT_EQ(call.parent, nullptr) << "the application, with no main form";
   gui::TForm* mainForm = nullptr;
-  app.CreateForm(mainForm);
+  host.app.CreateForm(mainForm);
   HWND mainWindow = mainForm->Handle();
   onApp->Execute();
   EXPECT_EQ(call.parent, mainWindow) << "the application's main form stands for its window";
