@@ -11,12 +11,11 @@
 #include "Main.h"
 
 using namespace e2e;
+using tsupport::Sys;
 
 namespace {
 
 const COLORREF kBlack = RGB(0, 0, 0);
-
-COLORREF Sys(int index) { return GetSysColor(index); }
 
 // The client area as the screen shows it.
 std::unique_ptr<Screenshot> ClientShot(HWND wnd) {
@@ -74,9 +73,8 @@ class WindowLook : public ::testing::Test {
     app_->SetTitle("Tessaline");
     app_->CreateForm(Form1);
     Form1->Show();
-    SetForegroundWindow(Form1->Handle());
-    PumpFor(300);
     wnd_ = Form1->Handle();
+    BringToFront(wnd_);
   }
   void TearDown() override {
     app_.reset();
@@ -128,7 +126,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   ASSERT_EQ(c.bottom, 161);
   Form1->StatusBar1->SetSimpleText("Status text");
   Form1->StatusBar1->Update();
-  PumpFor(100);
+  Pump();
   auto shot = ClientShot(wnd_);
   const Screenshot& s = *shot;
   const COLORREF face = Sys(COLOR_BTNFACE), shadow = Sys(COLOR_BTNSHADOW), highlight = Sys(COLOR_BTNHIGHLIGHT);
@@ -222,11 +220,10 @@ TEST_F(WindowLook, ItsCaptionIsStyledAndTheMenuBarHoldsItsTwoItems) {
 TEST_F(WindowLook, KeepsItsLookWhenMinimisedAndRestored) {
   Screenshot before(wnd_);
   ShowWindow(wnd_, SW_MINIMIZE);
-  PumpFor(300);
+  Pump();
   ASSERT_TRUE(IsIconic(wnd_));
   ShowWindow(wnd_, SW_RESTORE);
-  SetForegroundWindow(wnd_);
-  PumpFor(400);
+  BringToFront(wnd_);
   ASSERT_FALSE(IsIconic(wnd_));
   Screenshot after(wnd_);
   ExpectSameLook(before, after, "restored");
@@ -237,7 +234,7 @@ TEST_F(WindowLook, KeepsItsLookWhenAnotherWindowCameInFrontAndWentAgain) {
   {
     OtherWindow other;
     ASSERT_NE(other.Handle(), nullptr) << "no other window";
-    PumpFor(400);
+    Pump();
     EXPECT_NE(GetForegroundWindow(), wnd_);
     Screenshot inactive(wnd_);
     // Only the caption changes: the client area stays as it was.
@@ -257,8 +254,7 @@ TEST_F(WindowLook, KeepsItsLookWhenAnotherWindowCameInFrontAndWentAgain) {
   POINT p{200, 150};
   ClientToScreen(wnd_, &p);
   ClickAt(p);
-  SetForegroundWindow(wnd_);
-  PumpFor(400);
+  BringToFront(wnd_);
   EXPECT_EQ(GetForegroundWindow(), wnd_);
   Screenshot after(wnd_);
   ExpectSameLook(before, after, "active again");
@@ -301,13 +297,7 @@ struct Started {
     STARTUPINFOA si{sizeof si};
     char cmd[] = "Tessaline.exe";
     if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    WaitForInputIdle(pi.hProcess, 10000);
-    for (int i = 0; i < 200 && !wnd; ++i) {
-      HWND w = FindWindowA("TForm1", nullptr);
-      if (w && IsWindowVisible(w)) wnd = w;
-      else Sleep(50);
-    }
-    Sleep(300);
+    wnd = WaitForWindow("TForm1", nullptr, 10000, pi.dwProcessId);
   }
   ~Started() {
     if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
@@ -331,11 +321,18 @@ TEST(WindowAt120Dpi, TheFormIsScaledByFiveQuarters) {
   GetClientRect(p->wnd, &c);
   EXPECT_EQ(c.right, scaled(508));
   EXPECT_EQ(c.bottom, scaled(161));
-  auto shot = ClientShot(p->wnd);
+  const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
+  // The program paints in its own time: until its button's left ring shows.
+  std::unique_ptr<Screenshot> shot;
+  PumpUntil(
+      [&] {
+        shot = ClientShot(p->wnd);
+        return shot->At(bl, bt + bh / 2) == Sys(COLOR_BTNHIGHLIGHT);
+      },
+      3000);
   const Screenshot& s = *shot;
   const COLORREF face = Sys(COLOR_BTNFACE);
   // The button's rings at its scaled bounds.
-  const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
   EXPECT_EQ(s.At(bl - 1, bt + bh / 2), face);
   EXPECT_EQ(s.At(bl, bt + bh / 2), Sys(COLOR_BTNHIGHLIGHT));
   EXPECT_EQ(s.At(bl + bw - 1, bt + bh / 2), kBlack);
