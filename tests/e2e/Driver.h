@@ -36,6 +36,7 @@ class Screenshot {
   int Height() const { return h_; }
   // (0, 0) is the window's (or the rectangle's) top-left corner.
   COLORREF At(int x, int y) const;
+  bool operator==(const Screenshot& o) const { return w_ == o.w_ && h_ == o.h_ && pixels_ == o.pixels_; }
   // A 24-bit bitmap file; the folder is made when missing.
   void Save(const std::string& path) const;
 

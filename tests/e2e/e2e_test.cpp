@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
-#include "Main.h"
+#include "MainWindow.h"
 #include "MemorySurface.h"
 #include "ProgramUnits.h"
 
@@ -36,20 +36,8 @@ class EndToEnd : public ::testing::Test {
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk_.c_str());
   }
 
-  void SetUp() override {
-    app_ = std::make_unique<TApplication>();
-    app_->Initialize();
-    app_->SetTitle("Tessaline");
-    app_->CreateForm(Form1);
-    Form1->Show();
-    BringToFront(Form1->Handle());
-  }
-
-  void TearDown() override {
-    tsupport::SetPumpObserver(nullptr);
-    app_.reset();
-    Form1 = nullptr;
-  }
+  void SetUp() override { main_.Show(); }
+  void TearDown() override { tsupport::SetPumpObserver(nullptr); }
 
   std::string Status() const { return Form1->StatusBar1->SimpleText(); }
   std::string Caption() const { return Form1->btnDial->Caption(); }
@@ -80,7 +68,7 @@ class EndToEnd : public ::testing::Test {
   }
 
   static inline std::string pbk_;
-  std::unique_ptr<TApplication> app_;
+  tsupport::TMainWindow main_;
   std::vector<std::string> seen_;
 };
 
@@ -666,13 +654,15 @@ TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
       ASSERT_NE(other->Handle(), nullptr) << "no other window to activate";
     }
     // The program repaints its caption in its own time: until the end of the caption shows the
-    // colour of the state (what follows checks every part of that picture).
-    std::unique_ptr<Screenshot> shot;
+    // colour of the state and two pictures one after the other agree.
+    std::unique_ptr<Screenshot> shot, before;
     PumpUntil(
         [&] {
+          before = std::move(shot);
           shot = std::make_unique<Screenshot>(p.wnd);
           RECT c = CaptionOf(*shot);
-          return shot->At(c.right - 1, c.top) == GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+          return shot->At(c.right - 1, c.top) == GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION) &&
+                 before && *before == *shot;
         },
         3000);
     const Screenshot& s = *shot;

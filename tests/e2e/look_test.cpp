@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Driver.h"
-#include "Main.h"
+#include "MainWindow.h"
 
 using namespace e2e;
 using tsupport::Sys;
@@ -67,19 +67,7 @@ class WindowLook : public ::testing::Test {
     WriteFile(pbk, "[Look Line]\r\nPhoneNumber=555-0042\r\n");
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
   }
-  void SetUp() override {
-    app_ = std::make_unique<gui::TApplication>();
-    app_->Initialize();
-    app_->SetTitle("Tessaline");
-    app_->CreateForm(Form1);
-    Form1->Show();
-    wnd_ = Form1->Handle();
-    BringToFront(wnd_);
-  }
-  void TearDown() override {
-    app_.reset();
-    Form1 = nullptr;
-  }
+  void SetUp() override { main_.Show(); }
 
   // Two pictures of the whole window agree, but for the caret blinking in the entry field.
   void ExpectSameLook(const Screenshot& a, const Screenshot& b, const char* what) {
@@ -101,8 +89,8 @@ class WindowLook : public ::testing::Test {
     EXPECT_LE(differ, 2 * (edit.bottom - edit.top)) << what << ": more than a caret changed in the entry field";
   }
 
-  std::unique_ptr<gui::TApplication> app_;
-  HWND wnd_ = nullptr;
+  tsupport::TMainWindow main_;
+  HWND wnd_ = Form1->Handle();
 };
 
 }  // namespace
@@ -322,12 +310,14 @@ TEST(WindowAt120Dpi, TheFormIsScaledByFiveQuarters) {
   EXPECT_EQ(c.right, scaled(508));
   EXPECT_EQ(c.bottom, scaled(161));
   const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
-  // The program paints in its own time: until its button's left ring shows.
-  std::unique_ptr<Screenshot> shot;
+  // The program paints in its own time: until its button's left ring shows and two pictures
+  // one after the other agree.
+  std::unique_ptr<Screenshot> shot, before;
   PumpUntil(
       [&] {
+        before = std::move(shot);
         shot = ClientShot(p->wnd);
-        return shot->At(bl, bt + bh / 2) == Sys(COLOR_BTNHIGHLIGHT);
+        return shot->At(bl, bt + bh / 2) == Sys(COLOR_BTNHIGHLIGHT) && before && *before == *shot;
       },
       3000);
   const Screenshot& s = *shot;
