@@ -9,8 +9,8 @@
 #include "entry/EcExcept.h"
 
 using namespace ec;
-using entrytest::FormText;
-using entrytest::LoadFormText;
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
 namespace {
 

@@ -4,11 +4,10 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "MessageRecorder.h"
 #include "TestWindows.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace gui;
 using namespace tsupport;
@@ -50,19 +49,15 @@ TEST(Cursors, TheStandardNumbersAreThePlatformsCursors) {
 TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
   tsupport::TTestForm host;
   TForm* form = host.form;
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object Host: TForm\n"
-      "  object Link: TArea\n"
-      "    Cursor = crHandPoint\n"
-      "  end\n"
-      "  object Plain: TArea\n"
-      "    Cursor = -3\n"
-      "  end\n"
-      "end\n",
-      binary);
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, form);
+  LoadFormText(form,
+               "object Host: TForm\n"
+               "  object Link: TArea\n"
+               "    Cursor = crHandPoint\n"
+               "  end\n"
+               "  object Plain: TArea\n"
+               "    Cursor = -3\n"
+               "  end\n"
+               "end\n");
   auto* link = rtl::As<TControl>(form->FindComponent("Link"));
   auto* plain = rtl::As<TControl>(form->FindComponent("Plain"));
   ASSERT_TRUE(link && plain);
@@ -70,10 +65,7 @@ TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
   EXPECT_EQ(plain->Cursor(), crCross);
 
   plain->SetCursor(crDefault);
-  rtl::TMemoryStream written;
-  rtl::WriteComponentToStream(written, form);
-  written.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(written);
+  std::string text = FormText(form);
   EXPECT_NE(text.find("Cursor = crHandPoint"), std::string::npos) << text;
   EXPECT_EQ(text.find("Cursor", text.find("object Plain")), std::string::npos) << "crDefault is not stored\n" << text;
 }

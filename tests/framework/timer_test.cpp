@@ -4,12 +4,11 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "MessageRecorder.h"
 #include "TestWindows.h"
 #include "Timer.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace gui;
 using namespace tsupport;
@@ -66,22 +65,18 @@ TEST(Timer, TicksFromTheMessageLoopUntilDisabled) {
 TEST(Timer, AFormResourceSetsItUpAndItStartsOnceLoaded) {
   tsupport::TTestForm host;
   TForm* form = host.form;
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object Host: TForm\n"
-      "  object Fast: TTimer\n"
-      "    Interval = 20\n"
-      "  end\n"
-      "  object Off: TTimer\n"
-      "    Enabled = False\n"
-      "    Interval = 20\n"
-      "  end\n"
-      "  object Usual: TTimer\n"
-      "  end\n"
-      "end\n",
-      binary);
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, form);
+  LoadFormText(form,
+               "object Host: TForm\n"
+               "  object Fast: TTimer\n"
+               "    Interval = 20\n"
+               "  end\n"
+               "  object Off: TTimer\n"
+               "    Enabled = False\n"
+               "    Interval = 20\n"
+               "  end\n"
+               "  object Usual: TTimer\n"
+               "  end\n"
+               "end\n");
   auto* fast = rtl::As<TTimer>(form->FindComponent("Fast"));
   auto* off = rtl::As<TTimer>(form->FindComponent("Off"));
   ASSERT_TRUE(fast && off);
@@ -92,10 +87,7 @@ TEST(Timer, AFormResourceSetsItUpAndItStartsOnceLoaded) {
   EXPECT_GE(fastTicks.count, 2);
   EXPECT_EQ(offTicks.count, 0);
 
-  rtl::TMemoryStream written;
-  rtl::WriteComponentToStream(written, form);
-  written.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(written);
+  std::string text = FormText(form);
   std::string usual = text.substr(text.find("object Usual"));
   EXPECT_EQ(usual.find("Interval"), std::string::npos) << "defaults are not stored\n" << text;
   EXPECT_EQ(usual.find("Enabled"), std::string::npos) << text;

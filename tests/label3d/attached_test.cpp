@@ -5,13 +5,12 @@
 
 #include <vector>
 
+#include "FormStreams.h"
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
 #include "StdCtrls.h"
 #include "TestWindows.h"
 #include "label3d/FxBase.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace fx;
 using namespace fxtest;
@@ -155,27 +154,23 @@ TEST_F(AttachedTest, NothingIsSentWithoutAControlForAControlTheFormDoesNotOwnOrW
 TEST(AttachedLabelResource, AfterTheFormIsReadTheLabelTellsItsControlAndNotBefore) {
   TTestForm host;
   gui::TForm* form = host.form;
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(
-      "object F: TForm\n"
-      "  object Box: TLabelledBox\n"
-      "    Left = 10\n"
-      "    Top = 60\n"
-      "    Width = 100\n"
-      "    Height = 25\n"
-      "  end\n"
-      "  object Lbl: TFxAttachedLabel\n"
-      "    Left = 10\n"
-      "    Top = 40\n"
-      "    Width = 100\n"
-      "    Height = 17\n"
-      "    Caption = 'Name'\n"
-      "    FxControl = Box\n"
-      "  end\n"
-      "end\n",
-      bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, form);
+  LoadFormText(form,
+               "object F: TForm\n"
+               "  object Box: TLabelledBox\n"
+               "    Left = 10\n"
+               "    Top = 60\n"
+               "    Width = 100\n"
+               "    Height = 25\n"
+               "  end\n"
+               "  object Lbl: TFxAttachedLabel\n"
+               "    Left = 10\n"
+               "    Top = 40\n"
+               "    Width = 100\n"
+               "    Height = 17\n"
+               "    Caption = 'Name'\n"
+               "    FxControl = Box\n"
+               "  end\n"
+               "end\n");
   auto* box = static_cast<TLabelledBox*>(form->FindComponent("Box"));
   auto* label = static_cast<TFxAttachedLabel*>(form->FindComponent("Lbl"));
   ASSERT_TRUE(box && label);

@@ -3,11 +3,10 @@
 // the label, and that nothing of that happens while a form resource is read.
 #include <gtest/gtest.h>
 
+#include "FormStreams.h"
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
 #include "TestWindows.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace fx;
 using namespace fxtest;
@@ -194,18 +193,8 @@ TEST_F(PresetTest, TheSettersRepaintTheLabelInItsParentsWindow) {
 
 namespace {
 
-void Load(gui::TForm* form, const std::string& text) {
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(text, bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, form);
-}
-
 std::string Written(gui::TForm* form, const std::string& name) {
-  rtl::TMemoryStream out;
-  rtl::WriteComponentToStream(out, form);
-  out.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(out);
+  std::string text = tsupport::FormText(form);
   size_t at = text.find("object " + name);
   return text.substr(at, text.find("\n  end", at) - at);
 }
@@ -215,7 +204,7 @@ std::string Written(gui::TForm* form, const std::string& name) {
 TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsAreDrawn) {
   tsupport::TTestForm host;
   gui::TForm* form = host.form;
-  Load(form,
+  tsupport::LoadFormText(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"
        "    Left = 8\n"
@@ -259,7 +248,7 @@ TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsA
 TEST(FxLabelResource, ANewLabelStoresNoneOfItsOwnDefaultsAndAReadVersionIsIgnored) {
   tsupport::TTestForm host;
   gui::TForm* form = host.form;
-  Load(form,
+  tsupport::LoadFormText(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"
        "    Width = 150\n"

@@ -7,11 +7,10 @@
 #include <string>
 
 #include "Controls.h"
+#include "FormStreams.h"
 #include "Forms.h"
 #include "Guards.h"
 #include "TestWindows.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 #include "rtl/Streams.h"
 #include "sysinfo/SuAbout.h"
 #include "sysinfo/SuFiles.h"
@@ -151,22 +150,19 @@ TEST(ShellAbout, ReadsTheShellVersionWhenMadeAndLeavesNoReaderBehind) {
 
 TEST(ShellAbout, LoadsItsPublishedPropertiesFromAFormResource) {
   std::string file = TestIconFile();
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object About: TSuShellAbout\n"
-      "  AdditionalText = 'Tessaline v1.01'\n"
-      "  Caption = 'Cap'\n"
-      "  Icon.Data = @'icon'\n"
-      "  TitleText = 'Title'\n"
-      "  Version = '9.99'\n"
-      "end\n",
-      binary, [&file](const std::string& name, std::string& bytes) {
-        bytes = file;
-        return name == "icon";
-      });
-  binary.SetPosition(0);
   TSuShellAbout about(nullptr);
-  rtl::ReadComponentFromStream(binary, &about);
+  tsupport::LoadFormText(&about,
+                         "object About: TSuShellAbout\n"
+                         "  AdditionalText = 'Tessaline v1.01'\n"
+                         "  Caption = 'Cap'\n"
+                         "  Icon.Data = @'icon'\n"
+                         "  TitleText = 'Title'\n"
+                         "  Version = '9.99'\n"
+                         "end\n",
+                         [&file](const std::string& name, std::string& bytes) {
+                           bytes = file;
+                           return name == "icon";
+                         });
   EXPECT_EQ(about.AdditionalText(), "Tessaline v1.01");
   EXPECT_EQ(about.Caption(), "Cap");
   EXPECT_EQ(about.TitleText(), "Title");

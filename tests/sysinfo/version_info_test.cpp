@@ -6,9 +6,8 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "TestFiles.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 #include "rtl/Streams.h"
 #include "sysinfo/SuFiles.h"
 #include "sysinfo/SuVInfo.h"
@@ -237,18 +236,12 @@ TEST(SuComponent, VersionIsTwoPointZeroFourAndNeverStored) {
   info.SetVersion("9.99");
   EXPECT_EQ(info.Version(), "2.04");
 
-  rtl::TMemoryStream binary;
-  rtl::WriteComponentToStream(binary, &info);
-  binary.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(binary);
+  std::string text = tsupport::FormText(&info);
   EXPECT_EQ(text.find("Version ="), std::string::npos) << text;
 
   // A resource that names it still loads.
-  rtl::TMemoryStream stored;
-  rtl::ObjectTextToBinary("object Reader: TSuVersionInfo\n  Version = '1.00'\nend\n", stored);
-  stored.SetPosition(0);
   TSuVersionInfo loaded(nullptr);
-  rtl::ReadComponentFromStream(stored, &loaded);
+  tsupport::LoadFormText(&loaded, "object Reader: TSuVersionInfo\n  Version = '1.00'\nend\n");
   EXPECT_EQ(loaded.Version(), "2.04");
   EXPECT_EQ(loaded.FileName(), OwnFile());
 }
