@@ -103,6 +103,13 @@ COLORREF Screenshot::At(int x, int y) const {
   return RGB(p[2], p[1], p[0]);
 }
 
+int Screenshot::Count(const RECT& r, COLORREF c) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
+  return n;
+}
+
 void Screenshot::Save(const std::string& path) const {
   if (size_t slash = path.find_last_of("\\/"); slash != std::string::npos)
     CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);

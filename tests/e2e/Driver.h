@@ -37,6 +37,8 @@ class Screenshot {
   // (0, 0) is the window's (or the rectangle's) top-left corner.
   COLORREF At(int x, int y) const;
   bool operator==(const Screenshot& o) const { return w_ == o.w_ && h_ == o.h_ && pixels_ == o.pixels_; }
+  // Pixels of the colour in r.
+  int Count(const RECT& r, COLORREF c) const;
   // A 24-bit bitmap file; the folder is made when missing.
   void Save(const std::string& path) const;
 

@@ -288,11 +288,8 @@ TEST_F(EndToEnd, TheWebLinkLightsUpUnderTheMouseAndAsksTheShellToOpenItsAddress)
   auto inkOf = [&](COLORREF colour) {
     Pump();
     POINT o = link->ClientToScreen(POINT{0, 0});
-    Screenshot s(RECT{o.x, o.y, o.x + link->Width(), o.y + link->Height()});
-    int n = 0;
-    for (int y = 0; y < s.Height(); ++y)
-      for (int x = 0; x < s.Width(); ++x) n += s.At(x, y) == colour;
-    return n;
+    const int w = link->Width(), h = link->Height();
+    return Screenshot(RECT{o.x, o.y, o.x + w, o.y + h}).Count(RECT{0, 0, w, h}, colour);
   };
   const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
   EXPECT_GT(inkOf(blue), 150);
@@ -632,13 +629,6 @@ RECT CaptionOf(const Screenshot& s) {
   return RECT{fx, fy, s.Width() - fx, fy + GetSystemMetrics(SM_CYCAPTION) - 1};
 }
 
-int CountIn(const Screenshot& s, RECT r, COLORREF c) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += s.At(x, y) == c;
-  return n;
-}
-
 }  // namespace
 
 TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
@@ -676,7 +666,7 @@ TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
     EXPECT_EQ(s.At(c.right - 1, c.top), GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION))
         << "which fills what the buttons leave";
     RECT text{textStart, t.top, t.right, t.bottom};
-    EXPECT_GT(CountIn(s, text, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), 150)
+    EXPECT_GT(s.Count(text, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), 150)
         << "the three segments in the caption-text colour";
     EXPECT_EQ(TextOf(p.wnd), "Brindlex UK Tessaline -  v1.01") << "the window text stays";
   }

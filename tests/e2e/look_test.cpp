@@ -48,13 +48,6 @@ RECT InkIn(const Screenshot& s, RECT area, COLORREF ground) {
   return ink;
 }
 
-int Count(const Screenshot& s, RECT area, COLORREF c) {
-  int n = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) n += s.At(x, y) == c;
-  return n;
-}
-
 std::string Text(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
          std::to_string(r.bottom);
@@ -124,7 +117,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   EXPECT_EQ(Text(status), "0,142-508,161");
   RECT statusInk = InkIn(s, RECT{0, 142, 508, 161}, face);
   EXPECT_LT(statusInk.left, statusInk.right) << "the status text shows";
-  EXPECT_GT(Count(s, RECT{0, 142, 200, 161}, Sys(COLOR_BTNTEXT)), 20) << "in the button-text colour";
+  EXPECT_GT(s.Count(RECT{0, 142, 200, 161}, Sys(COLOR_BTNTEXT)), 20) << "in the button-text colour";
 
   // btnDial at 368,48 129x81: two outer rings, white above and left, black below and right,
   // inside them the face and shadow rings; the window's ground just outside.
@@ -142,7 +135,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   EXPECT_EQ(s.At(mx, bt + bh - 1), kBlack) << "the button's bottom reaches row 128";
   EXPECT_EQ(s.At(mx, bt + bh - 3), shadow);
   EXPECT_EQ(s.At(mx, bt + bh), face);
-  EXPECT_GT(Count(s, RECT{bl + 4, bt + bh / 2, bl + bw - 4, bt + bh - 4}, kBlack), 150) << "the caption \"Dial\"";
+  EXPECT_GT(s.Count(RECT{bl + 4, bt + bh / 2, bl + bw - 4, bt + bh - 4}, kBlack), 150) << "the caption \"Dial\"";
 
   // cbConn: its window at 8,48, 353 wide, framed against the ground.
   RECT combo = ChildRect(wnd_, Form1->cbConn->Handle());
@@ -172,14 +165,14 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
     for (int x = 0; x < bl; ++x)
       if (s.At(x, y) != face && !Inside(notice, x, y) && !Inside(link, x, y)) ++stray;
   EXPECT_EQ(stray, 0) << "marks outside the two labels";
-  EXPECT_GT(Count(s, notice, RGB(128, 128, 128)), 200) << "the grey notice";
-  EXPECT_GT(Count(s, link, RGB(0, 0, 255)), 150) << "the blue link";
-  EXPECT_EQ(Count(s, RECT{0, 0, 508, 142}, RGB(0, 0, 255)), Count(s, link, RGB(0, 0, 255))) << "blue only there";
+  EXPECT_GT(s.Count(notice, RGB(128, 128, 128)), 200) << "the grey notice";
+  EXPECT_GT(s.Count(link, RGB(0, 0, 255)), 150) << "the blue link";
+  EXPECT_EQ(s.Count(RECT{0, 0, 508, 142}, RGB(0, 0, 255)), s.Count(link, RGB(0, 0, 255))) << "blue only there";
   RECT linkInk = InkIn(s, link, face);
   EXPECT_GE(linkInk.left, link.left);
   EXPECT_LE(linkInk.right, link.right);
   RECT underline{linkInk.left, linkInk.bottom - 1, linkInk.right, linkInk.bottom};
-  EXPECT_GT(Count(s, underline, RGB(0, 0, 255)), (linkInk.right - linkInk.left) * 3 / 4) << "underlined";
+  EXPECT_GT(s.Count(underline, RGB(0, 0, 255)), (linkInk.right - linkInk.left) * 3 / 4) << "underlined";
 }
 
 TEST_F(WindowLook, ItsCaptionIsStyledAndTheMenuBarHoldsItsTwoItems) {
@@ -197,12 +190,12 @@ TEST_F(WindowLook, ItsCaptionIsStyledAndTheMenuBarHoldsItsTwoItems) {
   EXPECT_EQ(s.At(fx, fy), kBlack);
   EXPECT_EQ(s.At(s.Width() - fx - buttons - 1, fy), Sys(COLOR_ACTIVECAPTION));
   RECT captionText{textLeft, fy, s.Width() - fx - buttons, fy + GetSystemMetrics(SM_CYCAPTION) - 1};
-  EXPECT_GT(Count(s, captionText, Sys(COLOR_CAPTIONTEXT)), 150);
+  EXPECT_GT(s.Count(captionText, Sys(COLOR_CAPTIONTEXT)), 150);
   // The menu bar between the caption and the client area shows "Exit" and "About".
   const int menuTop = fy + GetSystemMetrics(SM_CYCAPTION), menuBottom = o.y - w.top;
   EXPECT_GE(menuBottom - menuTop, GetSystemMetrics(SM_CYMENU) - 1);
   RECT menu{o.x - w.left, menuTop, o.x - w.left + 120, menuBottom};
-  EXPECT_GT(Count(s, menu, Sys(COLOR_MENUTEXT)), 30) << "the two items' text";
+  EXPECT_GT(s.Count(menu, Sys(COLOR_MENUTEXT)), 30) << "the two items' text";
 }
 
 TEST_F(WindowLook, KeepsItsLookWhenMinimisedAndRestored) {
