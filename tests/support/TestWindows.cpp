@@ -62,19 +62,8 @@ TPlainWindow::~TPlainWindow() {
 bool BringToFront(HWND wnd) {
   SetForegroundWindow(wnd);
   const bool ours = GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId();
-  auto idle = [] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; };
   return PumpUntil(
-      [&] {
-        if (GetForegroundWindow() != wnd) return false;
-        if (!ours) return true;
-        if (!idle()) return false;
-        // Under Wine the display server answers a window's showing and activation with events
-        // of its own (exposure, focus). Reading a pixel of the screen waits for the server, so
-        // by then they have arrived, and the queue shows what they brought.
-        GetPixel(gui::TScreenDC(), 0, 0);
-        return idle();
-      },
-      1000);
+      [&] { return GetForegroundWindow() == wnd && (!ours || HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0); }, 1000);
 }
 
 HWND WaitForWindow(const char* cls, const char* title, DWORD timeoutMs, DWORD pid) {
