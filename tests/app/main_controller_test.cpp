@@ -4,12 +4,10 @@
 
 #include <string>
 
-#include "Main.h"
+#include "MainWindow.h"
 
 TEST(MainWindowController, IsBuiltWithItsStoredValues) {
-  gui::TApplication app;
-  app.Initialize();
-  app.CreateForm(Form1);
+  tsupport::TMainWindow main;
   ec::TEcController* c = Form1->EcController1;
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->Name(), "EcController1");

@@ -2,15 +2,17 @@
 // for each caption and entry, with the library missing, and the warning box it shows.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ImportPatch.h"
-#include "Main.h"
+#include "MainWindow.h"
 #include "TestFiles.h"
 
 using namespace gui;
+using tsupport::PumpFor;
+using tsupport::PumpUntil;
 
 namespace {
 
@@ -26,49 +28,30 @@ HMODULE WINAPI NoRasLoadLibraryA(LPCSTR name) {
   return o_LoadLibraryA(name);
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    Application->ProcessMessages();
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
-    MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
 class MainDial : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!o_LoadLibraryA) {
-      const testsupport::ImportHook hook{"LoadLibraryA", reinterpret_cast<void*>(&NoRasLoadLibraryA),
+      const tsupport::ImportHook hook{"LoadLibraryA", reinterpret_cast<void*>(&NoRasLoadLibraryA),
                                          reinterpret_cast<void**>(&o_LoadLibraryA)};
-      testsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
+      tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
       ASSERT_NE(o_LoadLibraryA, nullptr);
     }
-    dir_ = testsupport::FreshTestDir("tess-app-");
-    pbk_ = testsupport::WriteTextFile(dir_ + "\\dial.pbk",
+    dir_ = tsupport::FreshTestDir("tess-app-");
+    pbk_ = tsupport::WriteTextFile(dir_ + "\\dial.pbk",
                                       "[Alpha]\r\nUserName=alpha\r\nStepDelayMs=200\r\nHangUpDelayMs=30\r\n");
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk_.c_str());
   }
   void TearDown() override {
     g_noRasLibrary = false;
-    app_.reset();
-    Form1 = nullptr;
+    main_.reset();
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", nullptr);
-    testsupport::RemoveTree(dir_);
+    tsupport::RemoveTree(dir_);
   }
 
   void Open() {
-    app_ = std::make_unique<TApplication>();
-    app_->Initialize();
-    app_->SetTitle("Tessaline");
-    app_->CreateForm(Form1);
-    Form1->Show();
-    PumpFor(100);
+    main_.emplace();
+    main_->Show();
   }
   // Types into the entry list's edit field as keys would, each character a change.
   void Type(const std::string& text) {
@@ -85,9 +68,9 @@ class MainDial : public ::testing::Test {
   }
   std::string Status() const { return Form1->StatusBar1->SimpleText(); }
   std::string Caption() const { return Form1->btnDial->Caption(); }
-  std::string ServiceLog() const { return testsupport::ReadTextFile(dir_ + "\\dial.log"); }
+  std::string ServiceLog() const { return tsupport::ReadTextFile(dir_ + "\\dial.log"); }
 
-  std::unique_ptr<TApplication> app_;
+  std::optional<tsupport::TMainWindow> main_;
   std::string dir_, pbk_;
 };
 
@@ -112,7 +95,7 @@ TEST_F(MainDial, ACaptionOtherThanExactlyDialHangsUp) {
   Form1->StatusBar1->SetSimpleText("Ready");
   Form1->btnDial->SetCaption("dial");
   ClickDial();
-  PumpFor(300);
+  PumpFor(300);  // time for a dial to be told: none may come
   EXPECT_EQ(Form1->RAS1->RASConn(), nullptr) << "nothing was dialled";
   EXPECT_EQ(ServiceLog().find("dial 'Alpha'"), std::string::npos) << ServiceLog();
   EXPECT_EQ(Caption(), "Dial") << "the hang-up's OnDisconnect sets it";
@@ -122,7 +105,7 @@ TEST_F(MainDial, ACaptionOtherThanExactlyDialHangsUp) {
   ClickDial();
   EXPECT_NE(Form1->RAS1->RASConn(), nullptr);
   EXPECT_NE(ServiceLog().find("dial 'Alpha'"), std::string::npos);
-  PumpUntil([&] { return Caption() == "Hang Up"; }, 3000);
+  EXPECT_TRUE(PumpUntil([&] { return Caption() == "Hang Up"; }, 3000));
   EXPECT_EQ(Status(), "Serial Port Opened");
   EXPECT_EQ(Caption(), "Hang Up");
   ClickDial();
@@ -136,7 +119,7 @@ TEST_F(MainDial, DiallingAnUnknownNameLeavesTheStatusLineAsItWas) {
   EXPECT_EQ(Status(), "No Parameters Available - Check Dial Up Networking");
   Form1->StatusBar1->SetSimpleText("Ready to dial");
   ClickDial();
-  PumpFor(300);
+  PumpFor(300);  // time for a state change to reach the status line: none may
   EXPECT_EQ(Form1->RAS1->LastError(), static_cast<int32_t>(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)) << "the dial failed";
   EXPECT_EQ(Status(), "Ready to dial");
   EXPECT_EQ(Caption(), "Dial");
@@ -151,10 +134,10 @@ TEST_F(MainDial, WithoutTheRemoteAccessLibraryPressingDialChangesNothingOnScreen
   EXPECT_EQ(Status(), "No Parameters Available - Check Dial Up Networking");
   UpdateWindow(Form1->Handle());
   HideCaret(nullptr);  // the edit field's blinking caret is not the program's doing
-  PumpFor(50);
+  tsupport::Pump();
   const std::vector<COLORREF> before = Screen(Form1->Handle());
   ClickDial();
-  PumpFor(300);
+  PumpFor(300);  // time for anything to change on the screen: nothing may
   const std::vector<COLORREF> after = Screen(Form1->Handle());
   ASSERT_EQ(after.size(), before.size());
   size_t different = 0;
@@ -180,16 +163,7 @@ struct BoxSeen {
 
 DWORD WINAPI WatchForTheBox(void* param) {
   auto* seen = static_cast<BoxSeen*>(param);
-  HWND box = nullptr;
-  for (int i = 0; i < 200 && !box; ++i) {
-    HWND w = FindWindowA("#32770", "Warning");
-    DWORD pid = 0;
-    if (w) GetWindowThreadProcessId(w, &pid);
-    if (w && pid == GetCurrentProcessId() && IsWindowVisible(w))
-      box = w;
-    else
-      Sleep(25);
-  }
+  HWND box = tsupport::WaitForWindow("#32770", "Warning", 5000, GetCurrentProcessId());
   if (!box) return 0;
   seen->found = true;
   for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

@@ -3,16 +3,12 @@
 
 #include <string>
 
-#include "Main.h"
+#include "MainWindow.h"
 
 namespace {
 
 struct MainEntry : ::testing::Test {
-  gui::TApplication app;
-  void SetUp() override {
-    app.Initialize();
-    app.CreateForm(Form1);
-  }
+  tsupport::TMainWindow main;
   int IndexOf(rtl::TComponent* c) const { return c ? c->ComponentIndex() : -1; }
 };
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Main.h"
+#include "MainWindow.h"
 #include "ProgramUnits.h"
 #include "sysinfo/SuVInfo.h"
 
@@ -13,14 +13,9 @@ TESS_START_PROGRAM_UNITS();
 
 namespace {
 
-// A fresh application with the main window, as the main block makes them.
 struct MainWindow : ::testing::Test {
-  TApplication app;
-  void SetUp() override {
-    app.Initialize();
-    app.SetTitle("Tessaline");
-    app.CreateForm(Form1);
-  }
+  tsupport::TMainWindow main;
+  TApplication& app = *main.app;
 };
 
 std::string MenuText(HMENU menu, int pos) {
@@ -213,17 +208,10 @@ TEST(Program, ExitFromItsMenuEndsTheProgram) {
   PROCESS_INFORMATION pi{};
   char cmd[] = "Tessaline.exe";
   ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND wnd = nullptr;
-  for (int i = 0; i < 300 && !wnd; ++i) {
-    wnd = FindWindowA("TForm1", "Brindlex UK Tessaline -  v1.01");
-    if (!wnd || !IsWindowVisible(wnd)) {
-      wnd = nullptr;
-      Sleep(50);
-    }
-  }
+  HWND wnd = tsupport::WaitForWindow("TForm1", "Brindlex UK Tessaline -  v1.01", 15000, pi.dwProcessId);
   ASSERT_NE(wnd, nullptr) << "the main window appears";
   // Alt+X, typed as a person would: the menu's mnemonic chooses "E&xit".
-  SetForegroundWindow(wnd);
+  ASSERT_TRUE(tsupport::BringToFront(wnd));
   INPUT keys[4] = {};
   WORD vks[4] = {VK_MENU, 'X', 'X', VK_MENU};
   for (int i = 0; i < 4; ++i) {

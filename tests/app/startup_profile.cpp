@@ -177,7 +177,7 @@ BOOL WINAPI h_WaitMessage() {
   if (!idle) {
     idle = true;
     Point("until the first idle moment");
-    g_liveAtIdle = testsupport::GdiCounter::Live();
+    g_liveAtIdle = tsupport::GdiCounter::Live();
     if (Form1) PostMessageA(Form1->Handle(), WM_CLOSE, 0, 0);
   }
   return o_WaitMessage();
@@ -215,13 +215,13 @@ struct Timed<Id, R (*)(A...)> {
 };
 
 #define TIMED(id, fn)                                                                  \
-  testsupport::ImportHook {                                                            \
+  tsupport::ImportHook {                                                            \
     (g_calls[id].name = #fn), reinterpret_cast<void*>(&Timed<id, decltype(&fn)>::Call), \
         reinterpret_cast<void**>(&Timed<id, decltype(&fn)>::original)                  \
   }
 
 void InstallTimed() {
-  static const testsupport::ImportHook hooks[] = {
+  static const tsupport::ImportHook hooks[] = {
       TIMED(0, LoadCursorA),         TIMED(1, GetProfileStringA),     TIMED(2, GetProfileIntA),
       TIMED(3, CreateFontIndirectA), TIMED(4, CreateDIBSection),      TIMED(5, CreateCompatibleDC),
       TIMED(6, GetDC),               TIMED(7, DrawTextA),             TIMED(8, GetTextExtentPoint32A),
@@ -238,11 +238,11 @@ void InstallTimed() {
       TIMED(39, ReleaseDC),
   };
   g_callCount = static_cast<int>(std::size(hooks));
-  testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
 }
 
 void Install() {
-  static const testsupport::ImportHook hooks[] = {
+  static const tsupport::ImportHook hooks[] = {
       {"FindResourceA", reinterpret_cast<void*>(&h_FindResourceA), reinterpret_cast<void**>(&o_FindResourceA)},
       {"CreateWindowExA", reinterpret_cast<void*>(&h_CreateWindowExA), reinterpret_cast<void**>(&o_CreateWindowExA)},
       {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
@@ -251,7 +251,7 @@ void Install() {
       {"EndPaint", reinterpret_cast<void*>(&h_EndPaint), reinterpret_cast<void**>(&o_EndPaint)},
       {"WaitMessage", reinterpret_cast<void*>(&h_WaitMessage), reinterpret_cast<void**>(&o_WaitMessage)},
   };
-  testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
 }
 
 }  // namespace
@@ -270,7 +270,7 @@ int main(int argc, char** argv) {
   g_steps.back().length = staticStart;
   g_steps.push_back({"static objects made (class registrations), until main", staticStart, g_last - staticStart});
 
-  testsupport::GdiCounter::Install();
+  tsupport::GdiCounter::Install();
   Install();
   InstallTimed();
   WrapCreators(std::make_integer_sequence<int, kWrapped>());

@@ -182,7 +182,7 @@ BOOL WINAPI h_DestroyWindow(HWND w) {
 }
 
 void Install() {
-  static const testsupport::ImportHook hooks[] = {
+  static const tsupport::ImportHook hooks[] = {
       {"FindResourceA", reinterpret_cast<void*>(&h_FindResourceA), reinterpret_cast<void**>(&o_FindResourceA)},
       {"LoadResource", reinterpret_cast<void*>(&h_LoadResource), reinterpret_cast<void**>(&o_LoadResource)},
       {"FreeResource", reinterpret_cast<void*>(&h_FreeResource), reinterpret_cast<void**>(&o_FreeResource)},
@@ -197,7 +197,7 @@ void Install() {
       {"SetWindowLongPtrA", reinterpret_cast<void*>(&h_SetWindowLongPtrA), reinterpret_cast<void**>(&o_SetWindowLongPtrA)},
       {"DestroyWindow", reinterpret_cast<void*>(&h_DestroyWindow), reinterpret_cast<void**>(&o_DestroyWindow)},
   };
-  testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
 }
 
 // Runs one step of the person's part each 50 ms while the program's loop runs: choose the
@@ -244,10 +244,10 @@ std::vector<std::string> Milestones() {
 }  // namespace
 
 TEST(ProgramOrder, StartsItsUnitsThenTheWindowAndEndsThemInReverseAfterTheComponents) {
-  const std::string dir = testsupport::FreshTestDir("order");
+  const std::string dir = tsupport::FreshTestDir("order");
   const std::string pbk = dir + "\\order.pbk";
   // A slow hang-up: a shutdown that waited for it would take seconds.
-  testsupport::WriteTextFile(pbk,
+  tsupport::WriteTextFile(pbk,
                              "[Stay Up]\r\nPhoneNumber=555-0009\r\nStepDelayMs=20\r\nHangUpDelayMs=4000\r\n"
                              "[Second Line]\r\nPhoneNumber=555-0010\r\n");
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
@@ -281,5 +281,5 @@ TEST(ProgramOrder, StartsItsUnitsThenTheWindowAndEndsThemInReverseAfterTheCompon
       "free TEXTFX_STRINGS_ENGLISH", "free FXSRMGR_STRINGS"};
   EXPECT_EQ(Milestones(), expected) << ::testing::PrintToString(Milestones());
   EXPECT_EQ(Form1, nullptr) << "the window's global goes with it";
-  testsupport::RemoveTree(dir);
+  tsupport::RemoveTree(dir);
 }

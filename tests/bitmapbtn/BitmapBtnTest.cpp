@@ -1,4 +1,5 @@
 #include "BitmapBtnTest.h"
+#include "FormStreams.h"
 
 namespace bmptest {
 
@@ -15,8 +16,7 @@ std::string MainListItems() {
 }
 
 void LoadForm(gui::TForm& form, const std::string& text, const std::map<std::string, std::string>& includes) {
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(text, binary, [&includes](const std::string& name, std::string& bytes) {
+  tsupport::LoadFormText(&form, text, [&includes](const std::string& name, std::string& bytes) {
     if (auto it = includes.find(name); it != includes.end()) {
       bytes = it->second;
       return true;
@@ -25,8 +25,6 @@ void LoadForm(gui::TForm& form, const std::string& text, const std::map<std::str
     bytes = MainListItems();
     return true;
   });
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, &form);
 }
 
 const char* const kMainWindowText = R"(object Form1: TForm

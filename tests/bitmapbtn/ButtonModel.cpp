@@ -40,8 +40,6 @@ void Rectangle(Surface& s, RECT r, COLORREF pen, COLORREF brush) {
 
 }  // namespace
 
-COLORREF Sys(int index) { return GetSysColor(index); }
-
 Picture Picture::Cell(int x0, int width) const {
   Picture c(width, h);
   for (int y = 0; y < h; ++y)
@@ -144,11 +142,49 @@ std::vector<Picture> Strip(const Button& b) {
   return cells;
 }
 
-void DrawGlyph(const Button& b, Surface& s, RECT g) {
+// Where the caption sits across and down, by TextAlign (in its order); the glyph keeps to the
+// other side.
+enum Side { kStart, kMiddle, kEnd };
+struct Sides {
+  Side across, down;
+};
+constexpr Sides kCaptionSides[] = {{kStart, kStart}, {kMiddle, kStart}, {kEnd, kStart},
+                                   {kEnd, kMiddle},  {kEnd, kEnd},      {kMiddle, kEnd},
+                                   {kStart, kEnd},   {kStart, kMiddle}, {kMiddle, kMiddle}};
+
+// The glyph is centred (the room to spare halved, rounded down) but on the axis where the caption
+// takes a side: above or below it when the caption has a row of its own, else beside it. There
+// it keeps `spacing` from the button's edge away from the caption.
+RECT GlyphPlace(const Button& b, int gw, int gh) {
+  const Sides c = kCaptionSides[b.align];
+  auto awayFrom = [&](Side caption, int room, int size) { return caption == kStart ? room - size - b.spacing : b.spacing; };
+  int left = (b.w - gw) / 2, top = (b.h - gh) / 2;
+  if (c.down != kMiddle)
+    top = awayFrom(c.down, b.h, gh);
+  else if (c.across != kMiddle)
+    left = awayFrom(c.across, b.w, gw);
+  return RECT{left, top, left + gw, top + gh};
+}
+
+// The caption's measured box keeps `spacing` from the button's edge across and from the glyph
+// down; in the middle of an axis it starts at half the button less half the box, each halved down.
+RECT CaptionPlace(const Button& b, const RECT& glyph, int tw, int th) {
+  const Sides c = kCaptionSides[b.align];
+  const int x = c.across == kStart ? b.spacing : c.across == kEnd ? b.w - b.spacing - tw : b.w / 2 - tw / 2;
+  const int y = c.down == kStart ? glyph.top - b.spacing - th : c.down == kEnd ? glyph.bottom + b.spacing : b.h / 2 - th / 2;
+  return RECT{x, y, x + tw, y + th};
+}
+
+// Pressed with ShowPressed, glyph and caption are drawn moved by the two indents.
+RECT Indented(const Button& b, RECT r) {
+  if (b.pressed && b.showPressed) OffsetRect(&r, b.indentH, b.indentV);
+  return r;
+}
+
+void DrawGlyph(const Button& b, Surface& s, const RECT& g) {
   const std::vector<Picture> strip = Strip(b);
   const int idx = ChosenCell(b);
   const Picture& cell = strip.at(size_t(idx));
-  if (b.pressed && b.showPressed) OffsetRect(&g, b.indentH, b.indentV);
   COLORREF key;
   if (b.transparent) {
     key = b.fixedKey ? b.key : b.image->At(0, b.image->h - 1);
@@ -161,30 +197,16 @@ void DrawGlyph(const Button& b, Surface& s, RECT g) {
       if (cell.At(x, y) != key) Set(s, g.left + x, g.top + y, cell.At(x, y));
 }
 
-void DrawCaption(const Button& b, Surface& s, RECT g) {
+void DrawCaption(const Button& b, Surface& s, const RECT& glyph) {
   gui::TCanvas canvas;
   canvas.SetHandle(s.Dc());
   canvas.Font().Assign(const_cast<gui::TFont*>(b.font));
   canvas.Brush().SetStyle(gui::bsClear);
-  const int w = b.w, h = b.h, sp = b.spacing;
-  RECT t{0, 0, w, h};
-  canvas.DrawText(b.caption, t, DT_CALCRECT | (b.wordWrap ? DT_WORDBREAK : DT_SINGLELINE));
-  const int tw = t.right - t.left, th = t.bottom - t.top;
-  int dx, dy;
-  switch (b.align) {
-    case ttaTopLeft: dx = sp, dy = g.top - th - sp; break;
-    case ttaTop: dx = w / 2 - tw / 2, dy = g.top - th - sp; break;
-    case ttaTopRight: dx = w - tw - sp, dy = g.top - th - sp; break;
-    case ttaRight: dx = w - tw - sp, dy = h / 2 - th / 2; break;
-    case ttaBottomRight: dx = w - tw - sp, dy = g.bottom + sp; break;
-    case ttaBottom: dx = w / 2 - tw / 2, dy = g.bottom + sp; break;
-    case ttaBottomLeft: dx = sp, dy = g.bottom + sp; break;
-    case ttaLeft: dx = sp, dy = h / 2 - th / 2; break;
-    default: dx = w / 2 - tw / 2, dy = h / 2 - th / 2; break;
-  }
-  OffsetRect(&t, dx, dy);
-  if (b.pressed && b.showPressed) OffsetRect(&t, b.indentH, b.indentV);
-  const UINT flags = DT_CENTER | DT_NOCLIP | (b.wordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+  const UINT lines = b.wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+  RECT m{0, 0, b.w, b.h};
+  canvas.DrawText(b.caption, m, DT_CALCRECT | lines);
+  RECT t = Indented(b, CaptionPlace(b, glyph, m.right - m.left, m.bottom - m.top));
+  const UINT flags = DT_CENTER | DT_NOCLIP | lines;
   SetBkMode(s.Dc(), TRANSPARENT);
   if (b.enabled) {
     SetTextColor(s.Dc(), b.fontColor);
@@ -200,16 +222,48 @@ void DrawCaption(const Button& b, Surface& s, RECT g) {
   canvas.SetHandle(nullptr);
 }
 
+struct Rings {
+  COLORREF topLeft, bottomRight;
+  int count;
+};
+
+// The frame's rings from the button's outer edge in. Released, each style has its own; pressed
+// with ShowPressed a frame is its released look with each ring's two colours swapped, the indent
+// style taking the regular one's. The explorer style is framed only under the pointer (pressed:
+// or while down), and pressed without ShowPressed it stays raised; the other styles show no frame
+// while pressed without ShowPressed.
+std::vector<Rings> FrameRings(const Button& b) {
+  const COLORREF face = Sys(COLOR_BTNFACE), light = Sys(COLOR_BTNHIGHLIGHT), shadow = Sys(COLOR_BTNSHADOW),
+                 dark = Sys(COLOR_3DDKSHADOW);
+  const int bw = b.borderWidth;
+  auto released = [&](TGxButtonStyle style) -> std::vector<Rings> {
+    switch (style) {
+      case bsRegular: return {{light, kBlack, bw}, {face, shadow, bw}};
+      case bsIndent: return {{shadow, light, bw}};
+      case bsLight: return {{light, shadow, 1}};
+      case bsDark: return {{face, dark, 1}};
+      case bsMono: return {{light, dark, 1}};
+      case bsExplorer: return {{light, shadow, bw}};
+      default: return {};
+    }
+  };
+  if (b.style == bsExplorer && !(b.mouseInside || (b.pressed && b.down))) return {};
+  if (!b.pressed || (b.style == bsExplorer && !b.showPressed)) return released(b.style);
+  if (!b.showPressed) return {};
+  std::vector<Rings> rings = released(b.style == bsIndent ? bsRegular : b.style);
+  for (Rings& r : rings) std::swap(r.topLeft, r.bottomRight);
+  return rings;
+}
+
 }  // namespace
 
 void Draw(const Button& b, Surface& s) {
   const int w = b.w, h = b.h, bw = b.borderWidth;
-  const COLORREF face = Sys(COLOR_BTNFACE), light = Sys(COLOR_BTNHIGHLIGHT), shadow = Sys(COLOR_BTNSHADOW),
-                 dark = Sys(COLOR_3DDKSHADOW);
+  const COLORREF light = Sys(COLOR_BTNHIGHLIGHT), shadow = Sys(COLOR_BTNSHADOW);
   const bool opaque = !b.transparent;
   s.Fill(b.ground);
 
-  // Ground and outer frame (an opaque rectangle is drawn with a one-pixel pen here).
+  // The ground under the frame (an opaque rectangle is drawn with a one-pixel pen here).
   if (b.style == bsRegular) {
     if (opaque)
       Rectangle(s, RECT{1, 1, w, h}, kBlack, b.color);
@@ -228,78 +282,12 @@ void Draw(const Button& b, Surface& s) {
   } else if (opaque) {
     FillArea(s, RECT{0, 0, w, h}, b.color);
   }
+  RECT r{0, 0, w, h};
+  for (const Rings& ring : FrameRings(b)) Frame(s, r, ring.topLeft, ring.bottomRight, ring.count);
 
-  RECT r{0, 0, w, h};  // (1, 1, w - 1, h - 1) grown by one
-  if (b.pressed && b.style != bsNone) {
-    switch (b.style) {
-      case bsRegular:
-      case bsIndent:
-        if (b.showPressed) {
-          Frame(s, r, kBlack, light, bw);
-          Frame(s, r, shadow, face, bw);
-        }
-        break;
-      case bsLight:
-        if (b.showPressed) Frame(s, r, shadow, light, 1);
-        break;
-      case bsDark:
-        if (b.showPressed) Frame(s, r, dark, face, 1);
-        break;
-      case bsMono:
-        if (b.showPressed) Frame(s, r, dark, light, 1);
-        break;
-      case bsExplorer:
-        if (b.mouseInside || b.down) {
-          if (b.showPressed)
-            Frame(s, r, shadow, light, bw);
-          else
-            Frame(s, r, light, shadow, bw);
-        }
-        break;
-      default: break;
-    }
-  }
-  if (!b.pressed) {
-    switch (b.style) {
-      case bsRegular:
-        Frame(s, r, light, kBlack, bw);
-        Frame(s, r, face, shadow, bw);
-        break;
-      case bsIndent: Frame(s, r, shadow, light, bw); break;
-      case bsLight: Frame(s, r, light, shadow, 1); break;
-      case bsDark: Frame(s, r, face, dark, 1); break;
-      case bsMono: Frame(s, r, light, dark, 1); break;
-      case bsExplorer:
-        if (b.mouseInside) Frame(s, r, light, shadow, bw);
-        break;
-      default: break;
-    }
-  }
-
-  // The glyph's place; the caption's follows from it.
-  int gw = 0, gh = 0;
-  if (b.image) {
-    gw = b.image->w / b.numGlyphs;
-    if (gw <= 0) gw = b.image->w;
-    gh = b.image->h;
-  }
-  int top, left;
-  switch (b.align) {
-    case ttaBottomRight:
-    case ttaBottom:
-    case ttaBottomLeft: top = b.spacing; break;
-    case ttaTopLeft:
-    case ttaTop:
-    case ttaTopRight: top = h - gh - b.spacing; break;
-    default: top = (h - gh) / 2; break;
-  }
-  switch (b.align) {
-    case ttaLeft: left = w - gw - b.spacing; break;
-    case ttaRight: left = b.spacing; break;
-    default: left = (w - gw) / 2; break;
-  }
-  const RECT g{left, top, left + gw, top + gh};
-  if (b.image) DrawGlyph(b, s, g);
+  const int gw = b.image ? b.image->w / b.numGlyphs : 0, gh = b.image ? b.image->h : 0;
+  const RECT g = GlyphPlace(b, gw, gh);
+  if (b.image) DrawGlyph(b, s, Indented(b, g));
   if (!b.caption.empty()) DrawCaption(b, s, g);
 }
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "MemorySurface.h"
+#include "TestWindows.h"
 #include "bitmapbtn/GxBmpBtn.h"
 
 namespace bmpmodel {
 
 using tsupport::Surface;
-
-COLORREF Sys(int index);
+using tsupport::Sys;
 
 // A picture as plain colours, row by row.
 struct Picture {

@@ -13,6 +13,7 @@
 
 #include "Bench.h"
 #include "BitmapBtnTest.h"
+#include "TestWindows.h"
 
 using namespace bitmapbtn;
 
@@ -45,9 +46,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[i], "--save") && i + 1 < argc) saveDir = argv[++i];
   }
 
-  gui::TApplication app;
-  app.Initialize();
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm fixture;
+  gui::TForm* form = fixture.form;
+  fixture.app.Initialize();
   bmptest::LoadForm(*form, bmptest::kMainWindowText);
   auto* btn = static_cast<TGxBitmapButton*>(form->FindComponent("btnDial"));
   HWND wnd = form->Handle();

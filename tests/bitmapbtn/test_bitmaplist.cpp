@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BitmapBtnTest.h"
+#include "FormStreams.h"
 #include "bitmapbtn/GxBmpLst.h"
 
 using namespace bitmapbtn;
@@ -205,12 +206,7 @@ TEST(BitmapListStream, RoundTripsAndStoresEachImageWithItsLength) {
   EXPECT_EQ(ListBytes(back), bytes);
 
   // The form writer stores the property only when there is something in it.
-  auto text = [](TGxBitmapList& l) {
-    rtl::TMemoryStream s;
-    rtl::WriteComponentToStream(s, &l);
-    s.SetPosition(0);
-    return rtl::ObjectBinaryToText(s);
-  };
+  auto text = [](TGxBitmapList& l) { return tsupport::FormText(&l); };
   EXPECT_NE(text(list).find("ListItems"), std::string::npos);
   TGxBitmapList empty(nullptr);
   EXPECT_EQ(text(empty).find("ListItems"), std::string::npos);

@@ -8,6 +8,7 @@
 #include "ButtonModel.h"
 #include "GdiCounter.h"
 #include "Menus.h"
+#include "TestWindows.h"
 
 using namespace bitmapbtn;
 using bmptest::Hex;
@@ -17,7 +18,8 @@ namespace {
 
 constexpr int kLeft = 368, kTop = 48, kWidth = 129, kHeight = 81;
 
-COLORREF Sys(int index) { return GetSysColor(index); }
+using bmpmodel::Differences;
+using tsupport::Sys;
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
@@ -32,12 +34,11 @@ struct Clicks : rtl::TObject {
 };
 
 // The main window's button and list on a form of the main window's size.
-class DialButton : public ::testing::Test {
+class DialButton : public ::testing::Test, public tsupport::TTestForm {
  protected:
+  // Before anything is made, so every release is matched.
+  static void SetUpTestSuite() { tsupport::GdiCounter::Install(); }
   void SetUp() override {
-    testsupport::GdiCounter::Install();  // before anything is made, so every release is matched
-    app_ = std::make_unique<gui::TApplication>();
-    form = new gui::TForm(app_.get());
     bmptest::LoadForm(*form, bmptest::kMainWindowText);
     btn = static_cast<TGxBitmapButton*>(form->FindComponent("btnDial"));
     list = static_cast<TGxBitmapList*>(form->FindComponent("GxBitmapList1"));
@@ -49,7 +50,6 @@ class DialButton : public ::testing::Test {
     form->HandleNeeded();
     Paint(first);  // the full paint that captures the background
   }
-  void TearDown() override { app_.reset(); }
 
   void Paint(Surface& s) { bmptest::PaintForm(*form, s); }
   // Mouse messages in the button's own coordinates, sent to the form's window.
@@ -70,54 +70,23 @@ class DialButton : public ::testing::Test {
     return p;
   }
 
-  // What the button's inside must show: the form's colour, the picture (or its embossed look,
-  // made here by the rules) keyed on the picture's bottom-left colour at (gx, gy), and the
-  // caption with its top-left at the given offset from its measured place.
-  std::unique_ptr<Surface> Expected(int gx, int gy, bool embossed, int textShift, bool disabled) {
-    auto s = std::make_unique<Surface>(kWidth, kHeight, Sys(COLOR_BTNFACE));
-    const bmpmodel::Picture source = Source();
-    const bmpmodel::Picture cell = embossed ? bmpmodel::Embossed(source) : source;
-    const COLORREF key = source.At(0, 31);
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        if (cell.At(x, y) != key) SetPixel(s->Dc(), gx + x, gy + y, cell.At(x, y));
-    gui::TCanvas canvas;
-    canvas.SetHandle(s->Dc());
-    canvas.Font().Assign(&btn->Font());
-    canvas.Brush().SetStyle(gui::bsClear);
-    RECT t{0, 0, kWidth, kHeight};
-    canvas.DrawText(btn->Caption(), t, DT_CALCRECT | DT_SINGLELINE);
-    OffsetRect(&t, kWidth / 2 - t.right / 2 + textShift, 36 + textShift);
-    UINT flags = DT_CENTER | DT_NOCLIP | DT_SINGLELINE;
-    if (disabled) {
-      RECT light = t;
-      OffsetRect(&light, 1, 1);
-      SetTextColor(s->Dc(), Sys(COLOR_BTNHIGHLIGHT));
-      canvas.DrawText(btn->Caption(), light, flags);
-      SetTextColor(s->Dc(), Sys(COLOR_BTNSHADOW));
-    } else {
-      SetTextColor(s->Dc(), RGB(0, 0, 0));
-    }
-    canvas.DrawText(btn->Caption(), t, flags);
-    canvas.SetHandle(nullptr);
+  // The rules' picture of the button in the state.
+  std::unique_ptr<Surface> Expected(bool pressed, bool enabled) {
+    source_ = Source();
+    bmpmodel::Button m;
+    m.w = kWidth, m.h = kHeight, m.borderWidth = 2, m.ground = Sys(COLOR_BTNFACE), m.align = ttaBottom;
+    m.caption = btn->Caption(), m.font = &btn->Font(), m.fontColor = RGB(0, 0, 0), m.image = &source_;
+    m.pressed = pressed, m.enabled = enabled;
+    auto s = std::make_unique<Surface>(kWidth, kHeight);
+    bmpmodel::Draw(m, *s);
     return s;
   }
-
   // What the window shows now.
   std::unique_ptr<Surface> OnScreen() {
     auto s = std::make_unique<Surface>(508, 161);
     gui::TClientDC dc(form->Handle());
     BitBlt(s->Dc(), 0, 0, 508, 161, dc, 0, 0, SRCCOPY);
     return s;
-  }
-
-  // Pixels inside the four rings that differ from the expected picture.
-  int InsideDifferences(const Surface& actual, int ox, int oy, const Surface& expected) {
-    int different = 0;
-    for (int y = 4; y < kHeight - 4; ++y)
-      for (int x = 4; x < kWidth - 4; ++x)
-        if (actual.At(ox + x, oy + y) != expected.At(x, y)) ++different;
-    return different;
   }
 
   // The colours of ring i (0 outermost) of the button painted at (ox, oy): top, left, bottom, right.
@@ -128,8 +97,7 @@ class DialButton : public ::testing::Test {
     EXPECT_EQ(Hex(s.At(ox + kWidth - 1 - i, oy + 40)), Hex(bottomRight)) << "right of ring " << i;
   }
 
-  std::unique_ptr<gui::TApplication> app_;
-  gui::TForm* form = nullptr;
+  bmpmodel::Picture source_;
   TGxBitmapButton* btn = nullptr;
   TGxBitmapList* list = nullptr;
   Clicks events;
@@ -154,8 +122,7 @@ TEST_F(DialButton, AtRestShowsItsRingsTheKeyedGlyphAndTheCaptionBelowIt) {
   EXPECT_EQ(Hex(s.At(kLeft + 48, kTop + 2 + 31)), Hex(Sys(COLOR_BTNFACE)));
   EXPECT_EQ(Hex(s.At(kLeft + 48 + 8, kTop + 2 + 2)), Hex(Glyph(8, 2)));
   EXPECT_EQ(Hex(s.At(kLeft + 48 + 16, kTop + 2 + 20)), Hex(Glyph(16, 20)));
-  auto expected = Expected(48, 2, false, 0, false);
-  EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
+  EXPECT_EQ(Differences(s, kLeft, kTop, *Expected(false, true)), 0);
   EXPECT_EQ(s.At(kLeft - 1, kTop + 40), Sys(COLOR_BTNFACE)) << "nothing outside the button";
 }
 
@@ -171,8 +138,9 @@ TEST_F(DialButton, PressedLooksSunkenWithGlyphAndCaptionShiftedAndFastRedrawMatc
   ExpectRing(s, kLeft, kTop, 1, RGB(0, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
   ExpectRing(s, kLeft, kTop, 2, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNFACE));
   ExpectRing(s, kLeft, kTop, 3, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNFACE));
-  auto expected = Expected(49, 3, false, 1, false);
-  EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
+  // Glyph and caption one pixel right and down: the glyph's picture at (49, 3).
+  EXPECT_EQ(Hex(s.At(kLeft + 49 + 8, kTop + 3 + 2)), Hex(Glyph(8, 2)));
+  EXPECT_EQ(Differences(s, kLeft, kTop, *Expected(true, true)), 0);
 
   int different = 0;
   for (int y = 0; y < kHeight; ++y)
@@ -197,8 +165,7 @@ TEST_F(DialButton, DisabledShowsTheEmbossedCellAndTheCaptionTwice) {
   EXPECT_GT(shadows, 50) << "the picture has an outline to emboss";
   Surface s(508, 161);
   Paint(s);
-  auto expected = Expected(48, 2, true, 0, true);
-  EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
+  EXPECT_EQ(Differences(s, kLeft, kTop, *Expected(false, false)), 0);
 
   // Presses are ignored while disabled.
   btn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -245,19 +212,19 @@ TEST_F(DialButton, DraggingOutAndBackInRedrawsTheScreenEachTime) {
   Press(60, 40);
   auto s = OnScreen();
   ExpectRing(*s, kLeft, kTop, 0, black, light);
-  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(49, 3, false, 1, false)), 0) << "pressed";
+  EXPECT_EQ(Differences(*s, kLeft, kTop, *Expected(true, true)), 0) << "pressed";
   Drag(200, 40);
   s = OnScreen();
   ExpectRing(*s, kLeft, kTop, 0, light, black);
-  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(48, 2, false, 0, false)), 0) << "dragged out";
+  EXPECT_EQ(Differences(*s, kLeft, kTop, *Expected(false, true)), 0) << "dragged out";
   Drag(60, 41);
   s = OnScreen();
   ExpectRing(*s, kLeft, kTop, 0, black, light);
-  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(49, 3, false, 1, false)), 0) << "back in";
+  EXPECT_EQ(Differences(*s, kLeft, kTop, *Expected(true, true)), 0) << "back in";
   Release(60, 41);
   s = OnScreen();
   ExpectRing(*s, kLeft, kTop, 0, light, black);
-  EXPECT_EQ(InsideDifferences(*s, kLeft, kTop, *Expected(48, 2, false, 0, false)), 0) << "released";
+  EXPECT_EQ(Differences(*s, kLeft, kTop, *Expected(false, true)), 0) << "released";
   EXPECT_EQ(events.clicks, 1);
 }
 
@@ -299,8 +266,7 @@ TEST_F(DialButton, CaptionChangeInvalidatesAndRepaintsCentredBelowTheGlyph) {
   EXPECT_EQ(dirty.right, kLeft + kWidth);
   Surface s(508, 161);
   Paint(s);
-  auto expected = Expected(48, 2, false, 0, false);
-  EXPECT_EQ(InsideDifferences(s, kLeft, kTop, *expected), 0);
+  EXPECT_EQ(Differences(s, kLeft, kTop, *Expected(false, true)), 0);
 }
 
 TEST_F(DialButton, TheAcceleratorClicksOnlyAnEnabledButton) {
@@ -362,16 +328,16 @@ TEST_F(DialButton, PaintsAndStateChangesLeaveNoGdiObjectBehind) {
     btn->SetButtonStyle(bsRegular);
   };
   everything();
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   for (int i = 0; i < 5; ++i) everything();
   EXPECT_EQ(delta.Delta(), 0);
 }
 
 TEST(BitmapButton, ALifeFromConstructionToDestructionLeavesNoGdiObject) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    gui::TApplication app;
-    auto* form = new gui::TForm(&app);
+    tsupport::TTestForm host;
+    gui::TForm* form = host.form;
     bmptest::LoadForm(*form, bmptest::kMainWindowText);
     Surface s(508, 161);
     bmptest::PaintForm(*form, s);
@@ -382,8 +348,8 @@ TEST(BitmapButton, ALifeFromConstructionToDestructionLeavesNoGdiObject) {
 }
 
 TEST(BitmapButton, ExplorerStyleIsGreyAndFlatUntilThePointerComesOver) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, bmptest::kMainWindowText);
   auto* list = static_cast<TGxBitmapList*>(form->FindComponent("GxBitmapList1"));
   auto* btn = new TGxBitmapButton(form);
@@ -499,8 +465,8 @@ TEST(BitmapButton, FormLoadingKeepsTheStoredGlyphCountAndTheListGoingAwayIsNotic
   source.WriteData(value);
   std::string bytes(reinterpret_cast<const char*>(value.Memory()), static_cast<size_t>(value.Size()));
 
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, R"(object Form1: TForm
   object Button1: TGxBitmapButton
     Left = 10
@@ -530,8 +496,8 @@ end
 }
 
 TEST(BitmapButton, APopupMenuShowsOnPressAndThePressEndsWhenItCloses) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   bmptest::LoadForm(*form, bmptest::kMainWindowText);
   auto* btn = static_cast<TGxBitmapButton*>(form->FindComponent("btnDial"));
   auto* menu = new gui::TPopupMenu(form);

@@ -7,6 +7,7 @@
 #include "ButtonModel.h"
 #include "GdiCounter.h"
 #include "Cursors.h"
+#include "TestWindows.h"
 #include "bitmapbtn/GxObj.h"
 
 using namespace bitmapbtn;
@@ -15,7 +16,7 @@ using bmptest::Surface;
 
 namespace {
 
-COLORREF Sys(int index) { return GetSysColor(index); }
+using tsupport::Sys;
 
 // A canvas over a surface's DC for the duration of a test.
 struct SurfaceCanvas {
@@ -87,7 +88,7 @@ TEST(Routines, GetBitmapPixelClampsThePointIntoTheBitmap) {
 }
 
 TEST(Routines, DrawTransparentBitmapLeavesOutTheKeyAndChangesNothingElse) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
     // Source: a blue square on a green ground, with a red cell in the corner.
     gui::TBitmap src;
@@ -297,9 +298,8 @@ TEST(Bevel, AssignCopiesEveryFieldInOneChange) {
 }
 
 TEST(GraphicControl, PaintsItsBevelAndFillsTheInsideUnlessTransparent) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
-  form->SetBounds(0, 0, 200, 100);
+  tsupport::TTestForm host(0, 0, 200, 100);
+  gui::TForm* form = host.form;
   auto* control = new TGxGraphicControl(form);
   control->SetParent(form);
   control->SetBounds(10, 10, 40, 30);

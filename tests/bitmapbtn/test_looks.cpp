@@ -30,13 +30,11 @@ struct Mouse : rtl::TObject {
   static std::string Name(gui::TMouseButton b) { return b == gui::mbLeft ? "left" : b == gui::mbRight ? "right" : "middle"; }
 };
 
-class Looks : public ::testing::Test {
+class Looks : public ::testing::Test, public tsupport::TTestForm {
  protected:
+  Looks() : TTestForm(0, 0, 300, 200) {}
   void SetUp() override {
-    app_ = std::make_unique<gui::TApplication>();
-    form = new gui::TForm(app_.get());
     form->SetColor(gui::clBtnFace);
-    form->SetBounds(0, 0, 300, 200);
     list = new TGxBitmapList(form);
     btn = new TGxBitmapButton(form);
     btn->SetParent(form);
@@ -49,7 +47,6 @@ class Looks : public ::testing::Test {
     btn->OnClick.Bind(&mouse, &Mouse::Click);
     form->HandleNeeded();
   }
-  void TearDown() override { app_.reset(); }
 
   // The button shows this picture.
   void Use(const Picture& p) {
@@ -112,8 +109,6 @@ class Looks : public ::testing::Test {
   void PointerOver() { Send(WM_MOUSEMOVE, 0, 40, 30); }
   void PointerAway() { Send(WM_MOUSEMOVE, 0, 200, 150); }
 
-  std::unique_ptr<gui::TApplication> app_;
-  gui::TForm* form = nullptr;
   TGxBitmapList* list = nullptr;
   TGxBitmapButton* btn = nullptr;
   Picture picture;
@@ -470,9 +465,9 @@ BOOL WINAPI WatchedTrackPopupMenu(HMENU menu, UINT flags, int x, int y, int rese
 
 TEST_F(Looks, APopupMenuOpensJustBelowTheLowerLeftCornerAndTheMouseMessagesMeanwhileGo) {
   if (!o_TrackPopupMenu) {
-    const testsupport::ImportHook hook{"TrackPopupMenu", reinterpret_cast<void*>(&WatchedTrackPopupMenu),
+    const tsupport::ImportHook hook{"TrackPopupMenu", reinterpret_cast<void*>(&WatchedTrackPopupMenu),
                                        reinterpret_cast<void**>(&o_TrackPopupMenu)};
-    testsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
+    tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
     ASSERT_NE(o_TrackPopupMenu, nullptr);
   }
   auto* menu = new gui::TPopupMenu(form);
@@ -498,7 +493,7 @@ TEST_F(Looks, APopupMenuOpensJustBelowTheLowerLeftCornerAndTheMouseMessagesMeanw
   EXPECT_FALSE(PeekMessageA(&msg, form->Handle(), WM_LBUTTONDOWN, WM_LBUTTONUP, PM_NOREMOVE))
       << "the clicks that arrived while the menu was open are gone";
   EXPECT_TRUE(PeekMessageA(&msg, form->Handle(), WM_APP, WM_APP, PM_REMOVE)) << "other messages stay";
-  app_->ProcessMessages();
+  app.ProcessMessages();
   EXPECT_EQ(mouse.clicks, 1);
   EXPECT_EQ(g_menus, 1);
   btn->SetPopupMenu(nullptr);

@@ -10,6 +10,7 @@
 
 #include "Forms.h"
 #include "GdiCounter.h"
+#include "TestWindows.h"
 #include "ras_component.h"
 
 namespace {
@@ -24,16 +25,6 @@ class Watcher : public rtl::TObject {
   void Connect(rtl::TObject*) { ++connects; }
   void Disconnect(rtl::TObject*, int32_t, const std::string&) { ++disconnects; }
 };
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    gui::Application->ProcessMessages();
-    if (!done()) MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-  return true;
-}
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
   ++*reinterpret_cast<long*>(count);
@@ -66,7 +57,7 @@ struct Snapshot {
 
   static Snapshot Take() {
     Snapshot s{};
-    s.gdi = testsupport::GdiCounter::Live();
+    s.gdi = tsupport::GdiCounter::Live();
     // GetGuiResources answers 0 under Wine: count this thread's windows, the USER objects the
     // component makes.
     s.user = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
@@ -93,7 +84,7 @@ double ThreadCpuMs() {
 bool Cycle(TRAS& ras, Watcher& w) {
   const int connects = w.connects, disconnects = w.disconnects;
   if (ras.Dial() != 0) return false;
-  if (!PumpUntil([&] { return w.connects > connects; }, 5000)) return false;
+  if (!tsupport::PumpUntil([&] { return w.connects > connects; }, 5000)) return false;
   ras.HangUp();
   return w.disconnects > disconnects;
 }
@@ -102,7 +93,7 @@ bool Cycle(TRAS& ras, Watcher& w) {
 
 int main() {
   gui::TApplication app;
-  testsupport::GdiCounter::Install();
+  tsupport::GdiCounter::Install();
 
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
@@ -156,7 +147,7 @@ int main() {
     // One hang-up of a line that takes its time to close.
     ras.SetEntryName("Slow close");
     const int connects = w.connects;
-    if (ras.Dial() == 0 && PumpUntil([&] { return w.connects > connects; }, 5000)) {
+    if (ras.Dial() == 0 && tsupport::PumpUntil([&] { return w.connects > connects; }, 5000)) {
       const double cpu0 = ThreadCpuMs();
       const ULONGLONG h0 = GetTickCount64();
       ras.HangUp();

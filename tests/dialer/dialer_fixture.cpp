@@ -85,29 +85,11 @@ int EventLog::Count(const std::string& event) const {
   return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const Fired& f) { return f.event == event; }));
 }
 
-// ------------------------------------------------------------------------- pumping
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    gui::Application->ProcessMessages();
-    if (done()) return true;
-    ULONGLONG now = GetTickCount64();
-    if (now >= end) return false;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 5)), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
 // ------------------------------------------------------------------------- fixture
 
 void DialerTest::SetUp() {
   LoaderHooks::Install();
-  dir_ = testsupport::FreshTestDir("tess-dialer-");
+  dir_ = tsupport::FreshTestDir("tess-dialer-");
   ASSERT_NE(GetFileAttributesA(dir_.c_str()), INVALID_FILE_ATTRIBUTES) << dir_;
   // The default phonebook of every test is an empty one of its own, never the prefix's.
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", WriteFile("default.pbk", "").c_str());
@@ -137,14 +119,14 @@ void DialerTest::TearDown() {
     FreeLibrary(service_);
   }
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", nullptr);
-  if (!dir_.empty()) testsupport::RemoveTree(dir_);
+  if (!dir_.empty()) tsupport::RemoveTree(dir_);
 }
 
 std::string DialerTest::WriteFile(const std::string& name, const std::string& content) {
-  return testsupport::WriteTextFile(dir_ + "\\" + name, content);
+  return tsupport::WriteTextFile(dir_ + "\\" + name, content);
 }
 
-std::string DialerTest::ReadFile(const std::string& path) { return testsupport::ReadTextFile(path); }
+std::string DialerTest::ReadFile(const std::string& path) { return tsupport::ReadTextFile(path); }
 
 DWORD DialerTest::ServiceStatus(HRASCONN handle, RASCONNSTATUSA* out) {
   auto status = reinterpret_cast<PFN_RasGetConnectStatusA>(
@@ -252,7 +234,7 @@ void LoaderHooks::Install() {
   static bool done = false;
   if (done) return;
   done = true;
-  const testsupport::ImportHook hooks[] = {
+  const tsupport::ImportHook hooks[] = {
       {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
@@ -260,7 +242,7 @@ void LoaderHooks::Install() {
        reinterpret_cast<void**>(&o_RegisterWindowMessageA)},
       {"RegCloseKey", reinterpret_cast<void*>(&h_RegCloseKey), reinterpret_cast<void**>(&o_RegCloseKey)},
   };
-  testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
   ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary && o_RegisterWindowMessageA && o_RegCloseKey)
       << "imports not found";
 }

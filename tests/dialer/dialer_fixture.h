@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "TestWindows.h"
 #include "ras_component.h"
 
 // What a handler saw when an event fired.
@@ -44,9 +45,8 @@ class EventLog : public rtl::TObject {
   TRAS& ras_;
 };
 
-// Dispatches the thread's messages until done() holds or the time is up; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
-void PumpFor(DWORD ms);
+using tsupport::PumpFor;
+using tsupport::PumpUntil;
 
 class DialerTest : public ::testing::Test {
  protected:

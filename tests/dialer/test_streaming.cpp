@@ -1,7 +1,6 @@
 // The component in a form resource: initial values, what is stored, what may be read.
+#include "FormStreams.h"
 #include "dialer_fixture.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 namespace {
 
@@ -15,19 +14,9 @@ class TDialerRoot : public rtl::TComponent {
 };
 RTL_IMPLEMENT_CLASS(TDialerRoot);
 
-std::string AsText(rtl::TComponent* root) {
-  rtl::TMemoryStream s;
-  rtl::WriteComponentToStream(s, root);
-  s.SetPosition(0);
-  return rtl::ObjectBinaryToText(s);
-}
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
-void Load(const std::string& text, TDialerRoot& root) {
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(text, bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, &root);
-}
 
 using Streaming = DialerTest;
 
@@ -42,7 +31,7 @@ TEST_F(Streaming, ANewComponentStartsWithItsDefaultsAndStoresTheFourKeyValues) {
   EXPECT_EQ(ras->NotifyWindow(), nullptr);
   EXPECT_EQ(ras->DialEventMessage(), RegisterWindowMessageA("RASDialEvent"));
 
-  const std::string text = AsText(&root);
+  const std::string text = FormText(&root);
   EXPECT_NE(text.find("KeyDUNAdap = 'Dial-Up Adapter'"), std::string::npos) << text;
   EXPECT_NE(text.find("KeyDUNConn = 'ConnectSpeed'"), std::string::npos);
   EXPECT_NE(text.find("KeyDUNXmit = 'TotalBytesXmit'"), std::string::npos);
@@ -57,17 +46,17 @@ TEST_F(Streaming, TheMainWindowsValuesAndHandlersLoadAndAPhonebookPathFillsTheLi
   TDialerRoot root(nullptr);
   std::string quoted;
   for (char c : pbk) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  Load("object Form1: TDialerRoot\n"
-       "  object RAS1: TRAS\n"
-       "    PhoneBookPath = '" + quoted + "'\n"
-       "    RedialAttempts = 3\n"
-       "    KeyDUNAdap = 'Adapter'\n"
-       "    KeyDUNConn = 'Speed'\n"
-       "    KeyDUNXmit = 'Out'\n"
-       "    KeyDUNRecv = 'In'\n"
-       "  end\n"
-       "end\n",
-       root);
+  LoadFormText(&root,
+               "object Form1: TDialerRoot\n"
+               "  object RAS1: TRAS\n"
+               "    PhoneBookPath = '" + quoted + "'\n"
+               "    RedialAttempts = 3\n"
+               "    KeyDUNAdap = 'Adapter'\n"
+               "    KeyDUNConn = 'Speed'\n"
+               "    KeyDUNXmit = 'Out'\n"
+               "    KeyDUNRecv = 'In'\n"
+               "  end\n"
+               "end\n");
   auto* ras = rtl::As<TRAS>(root.FindComponent("RAS1"));
   ASSERT_NE(ras, nullptr);
   EXPECT_EQ(ras->KeyDUNAdap() + "|" + ras->KeyDUNConn() + "|" + ras->KeyDUNXmit() + "|" + ras->KeyDUNRecv(),
@@ -80,7 +69,7 @@ TEST_F(Streaming, TheMainWindowsValuesAndHandlersLoadAndAPhonebookPathFillsTheLi
 TEST_F(Streaming, AResourceCannotSetAReadOnlyValue) {
   TDialerRoot root(nullptr);
   try {
-    Load("object Form1: TDialerRoot\n object RAS1: TRAS\n  LastError = 5\n end\nend\n", root);
+    LoadFormText(&root, "object Form1: TDialerRoot\n object RAS1: TRAS\n  LastError = 5\n end\nend\n");
     ADD_FAILURE() << "loaded";
   } catch (const rtl::EReadError& e) {
     EXPECT_STREQ(e.what(), "Property LastError is read-only");

@@ -7,43 +7,40 @@
 
 namespace e2e {
 
-static std::function<void()> g_observer;
+namespace {
 
-void SetObserver(std::function<void()> observer) { g_observer = std::move(observer); }
+bool Ours(HWND wnd) { return wnd && GetWindowThreadProcessId(wnd, nullptr) == GetCurrentThreadId(); }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::function<void()>& watch) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      if (watch) watch();
-      if (g_observer) g_observer();
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-  }
+// Queues the input; when it goes to this thread, handles messages until one of the two final
+// messages has been handled, then what is left waiting.
+void Send(INPUT* in, UINT n, bool ours, UINT last, UINT lastAlso) {
+  SendInput(n, in, sizeof(INPUT));
+  if (!ours) return;
+  bool handled = false;
+  PumpUntil([&] { return handled; }, 2000, [&](const MSG& m) { handled |= m.message == last || m.message == lastAlso; });
+  Pump();
 }
 
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+INPUT Mouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  return in;
 }
 
-static void Send(INPUT* in, UINT n) { SendInput(n, in, sizeof(INPUT)); }
+}  // namespace
+
+void MoveMouse(POINT p) {
+  SetCursorPos(p.x, p.y);
+  // A move of nothing through the input queue, so the window under the pointer hears of it.
+  INPUT in = Mouse(MOUSEEVENTF_MOVE);
+  Send(&in, 1, Ours(WindowFromPoint(p)), WM_MOUSEMOVE, WM_NCMOUSEMOVE);
+}
 
 void ClickAt(POINT p) {
   SetCursorPos(p.x, p.y);
-  PumpFor(30);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  Send(in, 2);
-  PumpFor(60);
+  INPUT in[3] = {Mouse(MOUSEEVENTF_MOVE), Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)};
+  Send(in, 3, Ours(WindowFromPoint(p)), WM_LBUTTONUP, WM_NCLBUTTONUP);
 }
 
 void TypeText(const std::string& text) {
@@ -53,10 +50,8 @@ void TypeText(const std::string& text) {
     in[0].ki.wScan = in[1].ki.wScan = static_cast<unsigned char>(ch);
     in[0].ki.dwFlags = KEYEVENTF_UNICODE;
     in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    Send(in, 2);
-    PumpFor(10);
+    Send(in, 2, Ours(GetForegroundWindow()), WM_KEYUP, WM_SYSKEYUP);
   }
-  PumpFor(50);
 }
 
 void PressKey(WORD vk, bool alt) {
@@ -72,8 +67,7 @@ void PressKey(WORD vk, bool alt) {
   key(vk, false);
   key(vk, true);
   if (alt) key(VK_MENU, true);
-  Send(in, n);
-  PumpFor(60);
+  Send(in, n, Ours(GetForegroundWindow()), WM_KEYUP, WM_SYSKEYUP);
 }
 
 static RECT WindowRectOf(HWND wnd) {
@@ -88,6 +82,8 @@ Screenshot::Screenshot(const RECT& r) {
   w_ = r.right - r.left;
   h_ = r.bottom - r.top;
   stride_ = (w_ * 3 + 3) & ~3;
+  // Under Wine what this thread painted reaches the screen when it waits for messages.
+  MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
   gui::TScreenDC screen;
   gui::TMemoryDC mem(screen);
   BITMAPINFO bi{};
@@ -105,6 +101,13 @@ COLORREF Screenshot::At(int x, int y) const {
   if (x < 0 || y < 0 || x >= w_ || y >= h_ || pixels_.empty()) return CLR_INVALID;
   const auto* p = reinterpret_cast<const unsigned char*>(pixels_.data()) + (h_ - 1 - y) * stride_ + x * 3;
   return RGB(p[2], p[1], p[0]);
+}
+
+int Screenshot::Count(const RECT& r, COLORREF c) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
+  return n;
 }
 
 void Screenshot::Save(const std::string& path) const {
@@ -125,16 +128,10 @@ OtherWindow::OtherWindow() {
   STARTUPINFOA si{sizeof si};
   char cmd[] = "notepad.exe";
   if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
-  WaitForInputIdle(pi_.hProcess, 10000);
-  for (int i = 0; i < 200 && !wnd_; ++i) {
-    HWND w = FindWindowA("Notepad", nullptr);
-    if (w && IsWindowVisible(w)) wnd_ = w;
-    else Sleep(50);
-  }
+  wnd_ = WaitForWindow("Notepad", nullptr, 10000);
   if (!wnd_) return;
   SetWindowPos(wnd_, HWND_TOP, 0, GetSystemMetrics(SM_CYSCREEN) - 200, 240, 200, SWP_SHOWWINDOW);
-  SetForegroundWindow(wnd_);
-  Sleep(300);
+  BringToFront(wnd_);
 }
 
 OtherWindow::~OtherWindow() {
@@ -156,9 +153,9 @@ std::string TempPath(const std::string& name) {
   return dir + name;
 }
 
-void WriteFile(const std::string& path, const std::string& text) { testsupport::WriteTextFile(path, text); }
+void WriteFile(const std::string& path, const std::string& text) { tsupport::WriteTextFile(path, text); }
 
-std::string ReadFile(const std::string& path) { return testsupport::ReadTextFile(path); }
+std::string ReadFile(const std::string& path) { return tsupport::ReadTextFile(path); }
 
 BoxCloser::BoxCloser(const std::string& title, DWORD timeoutMs) : title_(title), timeout_(timeoutMs) {
   thread_ = CreateThread(nullptr, 0, &BoxCloser::Run, this, 0, nullptr);
@@ -177,22 +174,16 @@ std::string BoxCloser::Join() {
 
 DWORD WINAPI BoxCloser::Run(void* p) {
   auto* self = static_cast<BoxCloser*>(p);
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < self->timeout_) {
-    HWND box = FindWindowA("#32770", self->title_.c_str());
-    if (box && IsWindowVisible(box)) {
-      for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        char cls[32], text[256];
-        GetClassNameA(c, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Static") != 0) continue;
-        GetWindowTextA(c, text, sizeof text);
-        self->text_ += text;
-      }
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-      return 0;
-    }
-    Sleep(20);
+  HWND box = WaitForWindow("#32770", self->title_.c_str(), self->timeout_);
+  if (!box) return 0;
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[32], text[256];
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0) continue;
+    GetWindowTextA(c, text, sizeof text);
+    self->text_ += text;
   }
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   return 0;
 }
 

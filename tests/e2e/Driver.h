@@ -4,19 +4,22 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
+
+#include "TestWindows.h"
 
 namespace e2e {
 
-// Handles this thread's messages one at a time until done() holds or the time is up; after each
-// message, watch() sees the state (so no intermediate state is missed). True when done.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs,
-               const std::function<void()>& watch = nullptr);
-void PumpFor(DWORD ms);
-// Called after every message any pump here handles (clicks and typing pump too), until cleared.
-void SetObserver(std::function<void()> observer);
+using tsupport::BringToFront;
+using tsupport::Pump;
+using tsupport::PumpFor;
+using tsupport::PumpUntil;
+using tsupport::WaitForWindow;
 
+// Input into a window of this thread returns once its last message has been handled (and what
+// that queued too); input into another program's window returns at once, and the caller waits
+// for what it does.
+void MoveMouse(POINT screen);
 void ClickAt(POINT screen);
 void TypeText(const std::string& text);
 void PressKey(WORD vk, bool alt = false);
@@ -33,6 +36,9 @@ class Screenshot {
   int Height() const { return h_; }
   // (0, 0) is the window's (or the rectangle's) top-left corner.
   COLORREF At(int x, int y) const;
+  bool operator==(const Screenshot& o) const { return w_ == o.w_ && h_ == o.h_ && pixels_ == o.pixels_; }
+  // Pixels of the colour in r.
+  int Count(const RECT& r, COLORREF c) const;
   // A 24-bit bitmap file; the folder is made when missing.
   void Save(const std::string& path) const;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Driver.h"
-#include "Main.h"
+#include "MainWindow.h"
 #include "MemorySurface.h"
 #include "ProgramUnits.h"
 
@@ -36,21 +36,8 @@ class EndToEnd : public ::testing::Test {
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk_.c_str());
   }
 
-  void SetUp() override {
-    app_ = std::make_unique<TApplication>();
-    app_->Initialize();
-    app_->SetTitle("Tessaline");
-    app_->CreateForm(Form1);
-    Form1->Show();
-    SetForegroundWindow(Form1->Handle());
-    PumpFor(150);
-  }
-
-  void TearDown() override {
-    SetObserver(nullptr);
-    app_.reset();
-    Form1 = nullptr;
-  }
+  void SetUp() override { main_.Show(); }
+  void TearDown() override { tsupport::SetPumpObserver(nullptr); }
 
   std::string Status() const { return Form1->StatusBar1->SimpleText(); }
   std::string Caption() const { return Form1->btnDial->Caption(); }
@@ -66,23 +53,22 @@ class EndToEnd : public ::testing::Test {
   void RecordStatus() {
     seen_.clear();
     std::string before = Status();
-    SetObserver([this, before] {
+    tsupport::SetPumpObserver([this, before](const MSG&) {
       if ((seen_.empty() ? before : seen_.back()) != Status()) seen_.push_back(Status());
     });
   }
   std::vector<std::string> Recorded(const std::function<bool()>& until, DWORD ms) {
     EXPECT_TRUE(PumpUntil(until, ms)) << "timed out; last status: " << Status();
-    SetObserver(nullptr);
+    tsupport::SetPumpObserver(nullptr);
     return seen_;
   }
   void Restore() {
     ShowWindow(Form1->Handle(), SW_RESTORE);
-    SetForegroundWindow(Form1->Handle());
-    PumpFor(150);
+    BringToFront(Form1->Handle());
   }
 
   static inline std::string pbk_;
-  std::unique_ptr<TApplication> app_;
+  tsupport::TMainWindow main_;
   std::vector<std::string> seen_;
 };
 
@@ -156,8 +142,7 @@ TEST_F(EndToEnd, ChoosingAKnownEntryLeavesTheStatusLineAsItWas) {
 
 TEST_F(EndToEnd, DialWithNoEntryShowsTheWarningAndChangesNothing) {
   BoxCloser box("Warning", 5000);
-  ClickDial();
-  PumpFor(200);
+  ClickDial();  // returns once the box has been closed
   EXPECT_EQ(box.Join(), "Please Select the Entry to Dial !");
   EXPECT_EQ(Status(), "");
   EXPECT_EQ(Caption(), "Dial");
@@ -237,9 +222,8 @@ class LaterClick {
  private:
   static DWORD WINAPI Run(void* p) {
     auto* self = static_cast<LaterClick*>(p);
-    Sleep(self->after_);
+    Sleep(self->after_);  // the pause is the point: the press lands during the hang-up
     SetCursorPos(self->at_.x, self->at_.y);
-    Sleep(30);
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
     in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -302,13 +286,10 @@ TEST_F(EndToEnd, TheWebLinkLightsUpUnderTheMouseAndAsksTheShellToOpenItsAddress)
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
   });
   auto inkOf = [&](COLORREF colour) {
-    PumpFor(50);
+    Pump();
     POINT o = link->ClientToScreen(POINT{0, 0});
-    Screenshot s(RECT{o.x, o.y, o.x + link->Width(), o.y + link->Height()});
-    int n = 0;
-    for (int y = 0; y < s.Height(); ++y)
-      for (int x = 0; x < s.Width(); ++x) n += s.At(x, y) == colour;
-    return n;
+    const int w = link->Width(), h = link->Height();
+    return Screenshot(RECT{o.x, o.y, o.x + w, o.y + h}).Count(RECT{0, 0, w, h}, colour);
   };
   const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
   EXPECT_GT(inkOf(blue), 150);
@@ -316,9 +297,8 @@ TEST_F(EndToEnd, TheWebLinkLightsUpUnderTheMouseAndAsksTheShellToOpenItsAddress)
 
   // The mouse comes over the link: it turns red under a hand ...
   POINT over = Centre(link);
-  SetCursorPos(over.x - 5, over.y);
-  PumpFor(50);
-  SetCursorPos(over.x, over.y);
+  MoveMouse(POINT{over.x - 5, over.y});
+  MoveMouse(over);
   ASSERT_TRUE(PumpUntil([&] { return link->Font().Color() == gui::clRed; }, 1000));
   EXPECT_GT(inkOf(red), 150);
   EXPECT_EQ(inkOf(blue), 0);
@@ -427,7 +407,7 @@ TEST_F(EndToEnd, ADialAfterACompletionUsesTheNameOfTheLastChange) {
   EXPECT_EQ(Form1->RAS1->EntryName(), "Alpha");
   RecordStatus();
   ClickDial();
-  PumpFor(600);
+  PumpFor(600);  // time for a state change to be told: none may come
   EXPECT_EQ(Caption(), "Dial") << "\"Alpha\" is no entry: the dial fails at once";
   EXPECT_EQ(Recorded([] { return true; }, 10), std::vector<std::string>{}) << "and the status line is not told";
 }
@@ -450,11 +430,7 @@ struct Program {
     STARTUPINFOA si{sizeof si};
     std::string cmd = "\"" + exe + "\"";
     CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    for (int i = 0; i < 300 && !wnd; ++i) {
-      HWND w = FindWindowA("TForm1", "Brindlex UK Tessaline -  v1.01");
-      if (w && IsWindowVisible(w)) wnd = w;
-      else Sleep(50);
-    }
+    wnd = WaitForWindow("TForm1", "Brindlex UK Tessaline -  v1.01", 15000, pi.dwProcessId);
   }
   ~Program() {
     if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
@@ -475,7 +451,7 @@ struct Program {
 TEST(Program, WithoutTheServiceTheListIsEmptyAndNoMessageAppears) {
   Program p(false);
   ASSERT_NE(p.wnd, nullptr);
-  Sleep(300);
+  PumpFor(300);  // time for a message box to appear: none may
   EXPECT_EQ(SendMessageA(p.Child("ComboBox"), CB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(p.StatusText(), "");
   // No window of the program's other than its main window is shown: no message box.
@@ -514,13 +490,10 @@ TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
   POINT client{0, 0};
   ClientToScreen(p.wnd, &client);
   ClickAt(POINT{client.x + 368 + 64, client.y + 48 + 40});
-  bool minimised = false;
-  for (int i = 0; i < 200 && !minimised; ++i, Sleep(50)) minimised = IsIconic(p.wnd);
-  EXPECT_TRUE(minimised) << "connected";
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(p.wnd) != 0; }, 10000)) << "connected";
   // The person brings the window back and chooses "E&xit" (Alt+X).
   ShowWindow(p.wnd, SW_RESTORE);
-  SetForegroundWindow(p.wnd);
-  Sleep(200);
+  ASSERT_TRUE(PumpUntil([&] { return !IsIconic(p.wnd) && BringToFront(p.wnd); }, 5000));
   PressKey('X', true);
   EXPECT_TRUE(p.Ended(10000));
   std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
@@ -529,18 +502,6 @@ TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
 }
 
 namespace {
-
-// The shown list window of a combo box the process owns.
-HWND DroppedListOf(DWORD pid, DWORD timeoutMs) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50, Sleep(50))
-    for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w;
-         w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid && IsWindowVisible(w)) return w;
-    }
-  return nullptr;
-}
 
 std::string WindowText(HWND w) {
   char text[256] = {};
@@ -574,11 +535,13 @@ TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
   GetWindowRect(combo, &r);
   // Without a window manager the typing goes where the person clicked first.
   ClickAt(POINT{r.left + 40, (r.top + r.bottom) / 2});
-  TypeText("off");
-  EXPECT_EQ(WindowText(combo), "off");
-  Sleep(900);  // the program's pause before the search, and some
-  EXPECT_EQ(WindowText(combo), "Office Network");
   HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+  GUITHREADINFO focus{sizeof focus};
+  ASSERT_TRUE(PumpUntil([&] { return GetGUIThreadInfo(p.pi.dwThreadId, &focus) && focus.hwndFocus == edit; }, 2000));
+  TypeText("off");
+  EXPECT_TRUE(PumpUntil([&] { return WindowText(combo) == "off"; }, 2000)) << "typed, not yet completed";
+  // After the program's pause the search completes it.
+  EXPECT_TRUE(PumpUntil([&] { return WindowText(combo) == "Office Network"; }, 3000)) << WindowText(combo);
   DWORD start = 0, end = 0;
   SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 3u);
@@ -586,13 +549,13 @@ TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
 
   // The drop button, then the second entry of the open list.
   ClickAt(POINT{r.right - 9, (r.top + r.bottom) / 2});
-  HWND list = DroppedListOf(p.pi.dwProcessId, 2000);
+  HWND list = WaitForWindow("ComboLBox", nullptr, 2000, p.pi.dwProcessId);
   ASSERT_NE(list, nullptr) << "the list opened";
   int h = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
   RECT lr;
   GetWindowRect(list, &lr);
   ClickAt(POINT{lr.left + 30, lr.top + 1 + h + h / 2});
-  for (int i = 0; i < 40 && IsWindowVisible(list); ++i) Sleep(50);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(list); }, 2000)) << "the pick closed the list";
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(ItemText(combo, 0), "Office Network") << "the pick's copy at the top";
   EXPECT_EQ(ItemText(combo, 1), "Home Internet");
@@ -604,9 +567,7 @@ TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
   POINT client{0, 0};
   ClientToScreen(p.wnd, &client);
   ClickAt(POINT{client.x + 368 + 64, client.y + 48 + 40});
-  bool minimised = false;
-  for (int i = 0; i < 200 && !minimised; ++i, Sleep(50)) minimised = IsIconic(p.wnd);
-  EXPECT_TRUE(minimised) << "connected";
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(p.wnd) != 0; }, 10000)) << "connected";
   std::string log = ReadFile(pbk.substr(0, pbk.size() - 4) + ".log");
   EXPECT_NE(log.find("Office Network"), std::string::npos) << log;
   PostMessageA(p.wnd, WM_CLOSE, 0, 0);
@@ -614,30 +575,6 @@ TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
 }
 
 namespace {
-
-// The first shown dialog of the platform's dialog class that the process owns.
-HWND FindDialogOf(DWORD pid, DWORD timeoutMs) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  for (DWORD waited = 0; !search.found && waited < timeoutMs; waited += 50) {
-    EnumWindows(
-        [](HWND w, LPARAM l) {
-          auto* s = reinterpret_cast<Search*>(l);
-          DWORD owner = 0;
-          char cls[32] = {};
-          GetWindowThreadProcessId(w, &owner);
-          GetClassNameA(w, cls, sizeof cls);
-          if (owner != s->pid || !IsWindowVisible(w) || lstrcmpA(cls, "#32770") != 0) return TRUE;
-          s->found = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(50);
-  }
-  return search.found;
-}
 
 std::string TextOf(HWND w) {
   char text[512] = {};
@@ -660,13 +597,12 @@ std::vector<std::string> StaticTexts(HWND dialog) {
 TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
   Program p(true);
   ASSERT_NE(p.wnd, nullptr);
-  SetForegroundWindow(p.wnd);
-  Sleep(200);
+  ASSERT_TRUE(BringToFront(p.wnd));
   // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
   PressKey(VK_MENU);
   PressKey(VK_RIGHT);
   PressKey(VK_RETURN);
-  HWND about = FindDialogOf(p.pi.dwProcessId, 5000);
+  HWND about = WaitForWindow("#32770", nullptr, 5000, p.pi.dwProcessId);
   ASSERT_NE(about, nullptr) << "no About dialog appeared";
   // An empty Caption leaves the platform's title alone.
   EXPECT_EQ(TextOf(about).substr(0, 5), "About");
@@ -677,8 +613,7 @@ TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
       << ::testing::PrintToString(texts);
 
   PostMessageA(about, WM_COMMAND, IDOK, 0);
-  for (int i = 0; i < 100 && IsWindow(about); ++i) Sleep(50);
-  EXPECT_FALSE(IsWindow(about)) << "closed";
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }, 5000)) << "closed";
   EXPECT_TRUE(IsWindowEnabled(p.wnd));
   EXPECT_FALSE(p.Ended(200)) << "the program goes on";
   PostMessageA(p.wnd, WM_CLOSE, 0, 0);
@@ -694,20 +629,12 @@ RECT CaptionOf(const Screenshot& s) {
   return RECT{fx, fy, s.Width() - fx, fy + GetSystemMetrics(SM_CYCAPTION) - 1};
 }
 
-int CountIn(const Screenshot& s, RECT r, COLORREF c) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += s.At(x, y) == c;
-  return n;
-}
-
 }  // namespace
 
 TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
   Program p(true);
   ASSERT_NE(p.wnd, nullptr);
-  SetForegroundWindow(p.wnd);
-  Sleep(400);
+  ASSERT_TRUE(BringToFront(p.wnd));
   // The picture of each look is kept beside the other build results.
   const std::string shots = "..\\..\\e2e-screenshots\\";
   for (bool active : {true, false}) {
@@ -715,9 +642,20 @@ TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
     if (!active) {
       other = std::make_unique<OtherWindow>();
       ASSERT_NE(other->Handle(), nullptr) << "no other window to activate";
-      Sleep(400);
     }
-    Screenshot s(p.wnd);
+    // The program repaints its caption in its own time: until the end of the caption shows the
+    // colour of the state and two pictures one after the other agree.
+    std::unique_ptr<Screenshot> shot, before;
+    PumpUntil(
+        [&] {
+          before = std::move(shot);
+          shot = std::make_unique<Screenshot>(p.wnd);
+          RECT c = CaptionOf(*shot);
+          return shot->At(c.right - 1, c.top) == GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION) &&
+                 before && *before == *shot;
+        },
+        3000);
+    const Screenshot& s = *shot;
     s.Save(shots + (active ? "caption-active.bmp" : "caption-inactive.bmp"));
     RECT c = CaptionOf(s), t = c;
     t.right -= 3 * GetSystemMetrics(SM_CXSIZE) + 2;
@@ -728,7 +666,7 @@ TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
     EXPECT_EQ(s.At(c.right - 1, c.top), GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION))
         << "which fills what the buttons leave";
     RECT text{textStart, t.top, t.right, t.bottom};
-    EXPECT_GT(CountIn(s, text, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), 150)
+    EXPECT_GT(s.Count(text, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), 150)
         << "the three segments in the caption-text colour";
     EXPECT_EQ(TextOf(p.wnd), "Brindlex UK Tessaline -  v1.01") << "the window text stays";
   }

@@ -8,15 +8,14 @@
 #include <string>
 
 #include "Driver.h"
-#include "Main.h"
+#include "MainWindow.h"
 
 using namespace e2e;
+using tsupport::Sys;
 
 namespace {
 
 const COLORREF kBlack = RGB(0, 0, 0);
-
-COLORREF Sys(int index) { return GetSysColor(index); }
 
 // The client area as the screen shows it.
 std::unique_ptr<Screenshot> ClientShot(HWND wnd) {
@@ -49,13 +48,6 @@ RECT InkIn(const Screenshot& s, RECT area, COLORREF ground) {
   return ink;
 }
 
-int Count(const Screenshot& s, RECT area, COLORREF c) {
-  int n = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) n += s.At(x, y) == c;
-  return n;
-}
-
 std::string Text(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
          std::to_string(r.bottom);
@@ -68,20 +60,7 @@ class WindowLook : public ::testing::Test {
     WriteFile(pbk, "[Look Line]\r\nPhoneNumber=555-0042\r\n");
     SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
   }
-  void SetUp() override {
-    app_ = std::make_unique<gui::TApplication>();
-    app_->Initialize();
-    app_->SetTitle("Tessaline");
-    app_->CreateForm(Form1);
-    Form1->Show();
-    SetForegroundWindow(Form1->Handle());
-    PumpFor(300);
-    wnd_ = Form1->Handle();
-  }
-  void TearDown() override {
-    app_.reset();
-    Form1 = nullptr;
-  }
+  void SetUp() override { main_.Show(); }
 
   // Two pictures of the whole window agree, but for the caret blinking in the entry field.
   void ExpectSameLook(const Screenshot& a, const Screenshot& b, const char* what) {
@@ -103,8 +82,8 @@ class WindowLook : public ::testing::Test {
     EXPECT_LE(differ, 2 * (edit.bottom - edit.top)) << what << ": more than a caret changed in the entry field";
   }
 
-  std::unique_ptr<gui::TApplication> app_;
-  HWND wnd_ = nullptr;
+  tsupport::TMainWindow main_;
+  HWND wnd_ = Form1->Handle();
 };
 
 }  // namespace
@@ -128,7 +107,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   ASSERT_EQ(c.bottom, 161);
   Form1->StatusBar1->SetSimpleText("Status text");
   Form1->StatusBar1->Update();
-  PumpFor(100);
+  Pump();
   auto shot = ClientShot(wnd_);
   const Screenshot& s = *shot;
   const COLORREF face = Sys(COLOR_BTNFACE), shadow = Sys(COLOR_BTNSHADOW), highlight = Sys(COLOR_BTNHIGHLIGHT);
@@ -138,7 +117,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   EXPECT_EQ(Text(status), "0,142-508,161");
   RECT statusInk = InkIn(s, RECT{0, 142, 508, 161}, face);
   EXPECT_LT(statusInk.left, statusInk.right) << "the status text shows";
-  EXPECT_GT(Count(s, RECT{0, 142, 200, 161}, Sys(COLOR_BTNTEXT)), 20) << "in the button-text colour";
+  EXPECT_GT(s.Count(RECT{0, 142, 200, 161}, Sys(COLOR_BTNTEXT)), 20) << "in the button-text colour";
 
   // btnDial at 368,48 129x81: two outer rings, white above and left, black below and right,
   // inside them the face and shadow rings; the window's ground just outside.
@@ -156,7 +135,7 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
   EXPECT_EQ(s.At(mx, bt + bh - 1), kBlack) << "the button's bottom reaches row 128";
   EXPECT_EQ(s.At(mx, bt + bh - 3), shadow);
   EXPECT_EQ(s.At(mx, bt + bh), face);
-  EXPECT_GT(Count(s, RECT{bl + 4, bt + bh / 2, bl + bw - 4, bt + bh - 4}, kBlack), 150) << "the caption \"Dial\"";
+  EXPECT_GT(s.Count(RECT{bl + 4, bt + bh / 2, bl + bw - 4, bt + bh - 4}, kBlack), 150) << "the caption \"Dial\"";
 
   // cbConn: its window at 8,48, 353 wide, framed against the ground.
   RECT combo = ChildRect(wnd_, Form1->cbConn->Handle());
@@ -186,14 +165,14 @@ TEST_F(WindowLook, ShowsEveryComponentAtItsPlaceAndSize) {
     for (int x = 0; x < bl; ++x)
       if (s.At(x, y) != face && !Inside(notice, x, y) && !Inside(link, x, y)) ++stray;
   EXPECT_EQ(stray, 0) << "marks outside the two labels";
-  EXPECT_GT(Count(s, notice, RGB(128, 128, 128)), 200) << "the grey notice";
-  EXPECT_GT(Count(s, link, RGB(0, 0, 255)), 150) << "the blue link";
-  EXPECT_EQ(Count(s, RECT{0, 0, 508, 142}, RGB(0, 0, 255)), Count(s, link, RGB(0, 0, 255))) << "blue only there";
+  EXPECT_GT(s.Count(notice, RGB(128, 128, 128)), 200) << "the grey notice";
+  EXPECT_GT(s.Count(link, RGB(0, 0, 255)), 150) << "the blue link";
+  EXPECT_EQ(s.Count(RECT{0, 0, 508, 142}, RGB(0, 0, 255)), s.Count(link, RGB(0, 0, 255))) << "blue only there";
   RECT linkInk = InkIn(s, link, face);
   EXPECT_GE(linkInk.left, link.left);
   EXPECT_LE(linkInk.right, link.right);
   RECT underline{linkInk.left, linkInk.bottom - 1, linkInk.right, linkInk.bottom};
-  EXPECT_GT(Count(s, underline, RGB(0, 0, 255)), (linkInk.right - linkInk.left) * 3 / 4) << "underlined";
+  EXPECT_GT(s.Count(underline, RGB(0, 0, 255)), (linkInk.right - linkInk.left) * 3 / 4) << "underlined";
 }
 
 TEST_F(WindowLook, ItsCaptionIsStyledAndTheMenuBarHoldsItsTwoItems) {
@@ -211,22 +190,21 @@ TEST_F(WindowLook, ItsCaptionIsStyledAndTheMenuBarHoldsItsTwoItems) {
   EXPECT_EQ(s.At(fx, fy), kBlack);
   EXPECT_EQ(s.At(s.Width() - fx - buttons - 1, fy), Sys(COLOR_ACTIVECAPTION));
   RECT captionText{textLeft, fy, s.Width() - fx - buttons, fy + GetSystemMetrics(SM_CYCAPTION) - 1};
-  EXPECT_GT(Count(s, captionText, Sys(COLOR_CAPTIONTEXT)), 150);
+  EXPECT_GT(s.Count(captionText, Sys(COLOR_CAPTIONTEXT)), 150);
   // The menu bar between the caption and the client area shows "Exit" and "About".
   const int menuTop = fy + GetSystemMetrics(SM_CYCAPTION), menuBottom = o.y - w.top;
   EXPECT_GE(menuBottom - menuTop, GetSystemMetrics(SM_CYMENU) - 1);
   RECT menu{o.x - w.left, menuTop, o.x - w.left + 120, menuBottom};
-  EXPECT_GT(Count(s, menu, Sys(COLOR_MENUTEXT)), 30) << "the two items' text";
+  EXPECT_GT(s.Count(menu, Sys(COLOR_MENUTEXT)), 30) << "the two items' text";
 }
 
 TEST_F(WindowLook, KeepsItsLookWhenMinimisedAndRestored) {
   Screenshot before(wnd_);
   ShowWindow(wnd_, SW_MINIMIZE);
-  PumpFor(300);
+  Pump();
   ASSERT_TRUE(IsIconic(wnd_));
   ShowWindow(wnd_, SW_RESTORE);
-  SetForegroundWindow(wnd_);
-  PumpFor(400);
+  BringToFront(wnd_);
   ASSERT_FALSE(IsIconic(wnd_));
   Screenshot after(wnd_);
   ExpectSameLook(before, after, "restored");
@@ -237,7 +215,7 @@ TEST_F(WindowLook, KeepsItsLookWhenAnotherWindowCameInFrontAndWentAgain) {
   {
     OtherWindow other;
     ASSERT_NE(other.Handle(), nullptr) << "no other window";
-    PumpFor(400);
+    Pump();
     EXPECT_NE(GetForegroundWindow(), wnd_);
     Screenshot inactive(wnd_);
     // Only the caption changes: the client area stays as it was.
@@ -257,8 +235,7 @@ TEST_F(WindowLook, KeepsItsLookWhenAnotherWindowCameInFrontAndWentAgain) {
   POINT p{200, 150};
   ClientToScreen(wnd_, &p);
   ClickAt(p);
-  SetForegroundWindow(wnd_);
-  PumpFor(400);
+  BringToFront(wnd_);
   EXPECT_EQ(GetForegroundWindow(), wnd_);
   Screenshot after(wnd_);
   ExpectSameLook(before, after, "active again");
@@ -301,13 +278,7 @@ struct Started {
     STARTUPINFOA si{sizeof si};
     char cmd[] = "Tessaline.exe";
     if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    WaitForInputIdle(pi.hProcess, 10000);
-    for (int i = 0; i < 200 && !wnd; ++i) {
-      HWND w = FindWindowA("TForm1", nullptr);
-      if (w && IsWindowVisible(w)) wnd = w;
-      else Sleep(50);
-    }
-    Sleep(300);
+    wnd = WaitForWindow("TForm1", nullptr, 10000, pi.dwProcessId);
   }
   ~Started() {
     if (wnd) PostMessageA(wnd, WM_CLOSE, 0, 0);
@@ -331,11 +302,20 @@ TEST(WindowAt120Dpi, TheFormIsScaledByFiveQuarters) {
   GetClientRect(p->wnd, &c);
   EXPECT_EQ(c.right, scaled(508));
   EXPECT_EQ(c.bottom, scaled(161));
-  auto shot = ClientShot(p->wnd);
+  const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
+  // The program paints in its own time: until its button's left ring shows and two pictures
+  // one after the other agree.
+  std::unique_ptr<Screenshot> shot, before;
+  PumpUntil(
+      [&] {
+        before = std::move(shot);
+        shot = ClientShot(p->wnd);
+        return shot->At(bl, bt + bh / 2) == Sys(COLOR_BTNHIGHLIGHT) && before && *before == *shot;
+      },
+      3000);
   const Screenshot& s = *shot;
   const COLORREF face = Sys(COLOR_BTNFACE);
   // The button's rings at its scaled bounds.
-  const int bl = scaled(368), bt = scaled(48), bw = scaled(129), bh = scaled(81);
   EXPECT_EQ(s.At(bl - 1, bt + bh / 2), face);
   EXPECT_EQ(s.At(bl, bt + bh / 2), Sys(COLOR_BTNHIGHLIGHT));
   EXPECT_EQ(s.At(bl + bw - 1, bt + bh / 2), kBlack);

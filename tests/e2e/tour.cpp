@@ -18,6 +18,8 @@ std::string g_dir;
 
 // The window, and a second one (an open list) with it when given.
 void Shot(const char* name, HWND window = nullptr, HWND also = nullptr) {
+  // The program paints in its own time and nothing outside it tells when that is done: a pause
+  // before each picture.
   Sleep(300);
   if (!window) window = g_main;
   RECT r;
@@ -39,17 +41,19 @@ POINT Client(int x, int y) {
   return p;
 }
 
-// The shown list of the program's combo box.
-HWND OpenList() {
+DWORD ProgramId() {
   DWORD pid = 0;
   GetWindowThreadProcessId(g_main, &pid);
-  for (int i = 0; i < 40; ++i, Sleep(50))
-    for (HWND w = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); w; w = FindWindowExA(nullptr, w, "ComboLBox", nullptr)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid && IsWindowVisible(w)) return w;
-    }
-  return nullptr;
+  return pid;
+}
+
+// The shown list of the program's combo box.
+HWND OpenList() { return WaitForWindow("ComboLBox", nullptr, 2000, ProgramId()); }
+
+std::string TextOf(HWND w) {
+  char text[256] = {};
+  SendMessageA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
 }
 
 // The position of an entry in the list (the wide form reads another process's items whole).
@@ -82,15 +86,7 @@ void Pick(HWND combo, const std::string& text) {
   // The open list shows the chosen entry: it may start further down.
   int top = static_cast<int>(SendMessageA(combo, CB_GETTOPINDEX, 0, 0));
   ClickAt(POINT{l.left + 30, l.top + 1 + (i - top) * h + h / 2});
-  Sleep(200);
-}
-
-bool WaitFor(bool (*cond)(), DWORD ms) {
-  for (DWORD t = 0; t < ms; t += 50) {
-    if (cond()) return true;
-    Sleep(50);
-  }
-  return false;
+  PumpUntil([&] { return !IsWindowVisible(list); }, 2000);
 }
 
 }  // namespace
@@ -102,11 +98,7 @@ int main(int argc, char** argv) {
   }
   std::string entry = argv[1];
   g_dir = argv[2];
-  for (int i = 0; i < 600 && !g_main; ++i) {
-    HWND w = FindWindowA("TForm1", nullptr);
-    if (w && IsWindowVisible(w)) g_main = w;
-    else Sleep(50);
-  }
+  g_main = WaitForWindow("TForm1", nullptr, 30000);
   if (!g_main) {
     std::fprintf(stderr, "tour: the main window did not appear\n");
     return 1;
@@ -115,13 +107,13 @@ int main(int argc, char** argv) {
   Shot("1-start");
 
   // The start of the entry's name; after the pause the program completes it.
+  HWND combo = FindWindowExA(g_main, nullptr, "ComboBox", nullptr);
   ClickAt(Client(60, 60));  // the entry field
   TypeText(entry.substr(0, 5));
-  Sleep(900);
+  if (!PumpUntil([&] { return TextOf(combo) == entry; }, 3000)) std::fprintf(stderr, "tour: not completed\n");
   Shot("2-entry-completed");
 
   // Two picks from the open list: both go to its top, the newest first, on their own colour.
-  HWND combo = FindWindowExA(g_main, nullptr, "ComboBox", nullptr);
   Pick(combo, "Home Internet");
   Pick(combo, entry);
   RECT r;
@@ -132,45 +124,37 @@ int main(int argc, char** argv) {
   Shot("4-entry-chosen");
 
   ClickAt(Client(368 + 64, 48 + 40));  // "Dial"
-  Sleep(700);
+  HWND status = FindWindowExA(g_main, nullptr, "msctls_statusbar32", nullptr);
+  PumpUntil([&] { return !TextOf(status).empty(); }, 5000);
   Shot("5-dialling");
 
-  if (!WaitFor([] { return IsIconic(g_main) != 0; }, 20000)) std::fprintf(stderr, "tour: not connected\n");
+  if (!PumpUntil([] { return IsIconic(g_main) != 0; }, 20000)) std::fprintf(stderr, "tour: not connected\n");
   Shot("6-connected-minimised");
   ShowWindow(g_main, SW_RESTORE);
-  SetForegroundWindow(g_main);
+  PumpUntil([] { return !IsIconic(g_main) && BringToFront(g_main); }, 5000);
   Shot("7-connected");
 
+  const std::string connected = TextOf(status);
   ClickAt(Client(368 + 64, 48 + 40));  // "Hang Up"
-  Sleep(1500);
+  PumpUntil([&] { return TextOf(status) != connected; }, 5000);
   Shot("8-hung-up");
 
   // The mouse over the web link: it lights up (no click: that would ask the shell for a browser).
-  SetCursorPos(Client(179, 128).x - 4, Client(179, 128).y);
-  Sleep(60);
-  SetCursorPos(Client(179, 128).x, Client(179, 128).y);
+  MoveMouse(POINT{Client(179, 128).x - 4, Client(179, 128).y});
+  MoveMouse(Client(179, 128));
   Shot("9-link-under-the-mouse");
-  SetCursorPos(Client(20, 150).x, Client(20, 150).y);
-  Sleep(300);
+  MoveMouse(Client(20, 150));
 
   // "About" from the menu bar: Alt, one item to the right, Enter; the platform's dialog opens.
   SetForegroundWindow(g_main);
   PressKey(VK_MENU);
   PressKey(VK_RIGHT);
   PressKey(VK_RETURN);
-  HWND about = nullptr;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(g_main, &pid);
-  for (int i = 0; i < 100 && !about; ++i, Sleep(50)) {
-    HWND w = FindWindowA("#32770", nullptr);
-    DWORD owner = 0;
-    if (w) GetWindowThreadProcessId(w, &owner);
-    if (w && owner == pid && IsWindowVisible(w)) about = w;
-  }
+  HWND about = WaitForWindow("#32770", nullptr, 5000, ProgramId());
   if (about) {
     Shot("10-about", about);
     PostMessageA(about, WM_COMMAND, IDOK, 0);
-    Sleep(300);
+    PumpUntil([&] { return !IsWindow(about); }, 5000);
   } else {
     std::fprintf(stderr, "tour: no About dialog\n");
   }

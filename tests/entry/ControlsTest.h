@@ -32,19 +32,10 @@ void MoveMouse(POINT screen);
 void TurnWheel(int delta);
 void ClickAt(POINT screen);
 
-// A form on the screen, active, with a controller on it.
-struct ShownForm : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+// A form with a controller on it, to be shown on the screen, active.
+struct ShownForm : ::testing::Test, tsupport::TTestForm {
   ec::TEcController* controller = new ec::TEcController(form);
-
-  ShownForm() { form->SetBounds(100, 100, 520, 360); }
-  void Show() {
-    form->HandleNeeded();
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    PumpFor(100);
-  }
+  ShownForm() : TTestForm(100, 100, 520, 360) {}
 };
 
 }  // namespace entrytest

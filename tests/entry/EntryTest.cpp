@@ -38,35 +38,14 @@ TFakeTicks::~TFakeTicks() { ec::SetTickCountSource(nullptr); }
 void TFakeTicks::Set(uint32_t now) { g_now = now; }
 uint32_t TFakeTicks::Now() const { return g_now; }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!pred()) {
-    DWORD spent = GetTickCount() - start;
-    if (spent >= timeoutMs) return pred();
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      if (pred()) return true;
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent < 10 ? timeoutMs - spent : 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
-}
-
 void TTimerCalls::Install() {
   static std::once_flag once;
   std::call_once(once, [] {
-    const testsupport::ImportHook hooks[] = {
+    const tsupport::ImportHook hooks[] = {
         {"SetTimer", reinterpret_cast<void*>(&h_SetTimer), reinterpret_cast<void**>(&o_SetTimer)},
         {"KillTimer", reinterpret_cast<void*>(&h_KillTimer), reinterpret_cast<void**>(&o_KillTimer)},
     };
-    testsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+    tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
   });
 }
 

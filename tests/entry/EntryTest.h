@@ -1,13 +1,17 @@
-// Helpers of the entry-family tests: a tick count the test sets, message pumping with a
-// deadline, and a window timer the platform can be made to refuse.
+// Helpers of the entry-family tests: a tick count the test sets and a window timer the platform
+// can be made to refuse.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
+
+#include "TestWindows.h"
 
 namespace entrytest {
+
+using tsupport::PumpFor;
+using tsupport::PumpUntil;
 
 // While it exists the timer pool reads this count instead of the platform's.
 class TFakeTicks {
@@ -20,10 +24,6 @@ class TFakeTicks {
   void Advance(uint32_t ms) { Set(Now() + ms); }
   uint32_t Now() const;
 };
-
-// Dispatches this thread's messages until pred holds or timeoutMs pass; returns pred().
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
-void PumpFor(DWORD ms);
 
 // SetTimer and KillTimer as this test program calls them: counted, and SetTimer refused on demand.
 struct TTimerCalls {

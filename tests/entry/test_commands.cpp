@@ -9,8 +9,8 @@
 #include "entry/EcExcept.h"
 
 using namespace ec;
-using entrytest::FormText;
-using entrytest::LoadFormText;
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
 namespace {
 
@@ -50,8 +50,8 @@ RTL_IMPLEMENT_CLASS(TTableHolder);
 
 struct CommandFiles : ::testing::Test {
   std::string dir;
-  void SetUp() override { dir = testsupport::FreshTestDir("entrycmd"); }
-  void TearDown() override { testsupport::RemoveTree(dir); }
+  void SetUp() override { dir = tsupport::FreshTestDir("entrycmd"); }
+  void TearDown() override { tsupport::RemoveTree(dir); }
   std::string Path(const char* name) const { return dir + "\\" + name; }
 };
 
@@ -257,7 +257,7 @@ TEST(CommandList, ATableStreamedAsASubObjectUsesTheTableEntry) {
 TEST_F(CommandFiles, ASavedTableLoadsBackWithItsNameAndRecordsAndIsActive) {
   TEcCommandProcessor p;
   p.SaveCommandTable("grid", Path("grid.txt"));
-  std::string file = testsupport::ReadTextFile(Path("grid.txt"));
+  std::string file = tsupport::ReadTextFile(Path("grid.txt"));
   ASSERT_EQ(file.size(), 6u + 38u * 24u) << "the name line, then 38 lines of 4 x 4 + 6 columns and CR LF";
   EXPECT_EQ(file.substr(0, 30), "Grid\r\n  37   0   0   0    46\r\n");
   EXPECT_EQ(file.substr(file.size() - 24), " 113   0   0   0    69\r\n");
@@ -285,7 +285,7 @@ TEST_F(CommandFiles, ASavedTableLoadsBackWithItsNameAndRecordsAndIsActive) {
 
 TEST_F(CommandFiles, AMalformedOrMissingFileFailsWithAStreamErrorAndAddsNothing) {
   TEcCommandProcessor p;
-  std::string bad = testsupport::WriteTextFile(Path("bad.txt"), "Half\r\n  37   0   0   0    46\r\n  38   0  x\r\n");
+  std::string bad = tsupport::WriteTextFile(Path("bad.txt"), "Half\r\n  37   0   0   0    46\r\n  38   0  x\r\n");
   EXPECT_THROW(p.LoadCommandTable(bad), rtl::EReadError);
   EXPECT_EQ(p.TableCount(), 3);
   EXPECT_TRUE(DeleteFileA(bad.c_str())) << "the file was closed";
@@ -303,7 +303,7 @@ TEST_F(CommandFiles, AMalformedOrMissingFileFailsWithAStreamErrorAndAddsNothing)
   TEcCommandTable t;
   t.TableName = "Kept";
   t.AddRecord(Rec(1, 1));
-  testsupport::WriteTextFile(Path("bad2.txt"), "Other\r\n1 2 3\r\n");
+  tsupport::WriteTextFile(Path("bad2.txt"), "Other\r\n1 2 3\r\n");
   EXPECT_THROW(t.LoadFromFile(Path("bad2.txt")), rtl::EStreamError);
   EXPECT_EQ(t.TableName, "Kept");
   EXPECT_EQ(t.RecordCount(), 1);

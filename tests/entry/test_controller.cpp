@@ -9,8 +9,8 @@
 #include "entry/EcExcept.h"
 
 using namespace ec;
-using entrytest::FormText;
-using entrytest::LoadFormText;
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
 namespace {
 
@@ -84,11 +84,7 @@ class TEventsForm : public gui::TForm {
 };
 RTL_IMPLEMENT_CLASS(TEventsForm);
 
-struct Controller : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = nullptr;
-  void SetUp() override { form = new gui::TForm(&app); }
-};
+struct Controller : ::testing::Test, tsupport::TTestForm {};
 
 // An exception of the family whose string id the table lacks.
 class EAbsentText : public EEcException {

@@ -15,6 +15,8 @@
 
 using namespace ec;
 using namespace entrytest;
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
 namespace {
 

@@ -14,6 +14,8 @@
 
 using namespace ec;
 using namespace entrytest;
+using tsupport::FormText;
+using tsupport::LoadFormText;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "GdiCounter.h"
 
 using namespace gui;
-using testsupport::GdiDelta;
+using tsupport::GdiDelta;
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "Forms.h"
 #include "GdiCounter.h"
 #include "StdCtrls.h"
+#include "TestWindows.h"
 #include "TextInk.h"
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
@@ -87,10 +88,8 @@ struct Events : rtl::TObject {
 
 using Log = std::vector<std::string>;
 
-struct ComboTest : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
-  ComboTest() { form->SetBounds(50, 50, 400, 300); }
+struct ComboTest : ::testing::Test, tsupport::TTestForm {
+  ComboTest() : TTestForm(50, 50, 400, 300) {}
 
   template <class C>
   C* Make(TComboBoxStyle style) {
@@ -115,19 +114,6 @@ struct ComboTest : ::testing::Test {
     dis.hDC = s.Dc();
     dis.rcItem = r;
     SendMessageA(form->Handle(), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-  }
-  void ShowForm() {
-    form->HandleNeeded();
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    Pump();
-  }
-  void Pump(DWORD ms = 100) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-      app.ProcessMessages();
-      Sleep(5);
-    }
   }
   static int CountOnRow(HDC dc, COLORREF c, int y, int left, int right) {
     int n = 0;
@@ -209,10 +195,10 @@ TEST_F(ComboTest, TheOpenListAndTheSelectionFieldShowTheOwnerDrawnItems) {
   auto* c = Make<TColourCombo>(csOwnerDrawFixed);
   c->SetItemHeight(20);
   c->SetItemIndex(1);
-  ShowForm();
+  Show();
   c->SetFocus();
   RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  Pump();
+  tsupport::PumpFor(100);
   // The selection field: the chosen item, with the focus rectangle (drawn once, so it shows).
   auto field = std::find_if(c->drawn.rbegin(), c->drawn.rend(), [](auto& d) { return (d.state & odComboBoxEdit) != 0; });
   ASSERT_NE(field, c->drawn.rend());
@@ -226,7 +212,7 @@ TEST_F(ComboTest, TheOpenListAndTheSelectionFieldShowTheOwnerDrawnItems) {
   }
 
   c->SetDroppedDown(true);
-  Pump();
+  tsupport::PumpFor(100);
   ASSERT_TRUE(c->DroppedDown());
   HWND list = c->ListHandle();
   ASSERT_TRUE(IsWindowVisible(list));
@@ -361,7 +347,7 @@ TEST_F(ComboTest, TheFocusEntersAndLeavesTheWholeControlOnce) {
   c->OnExit.Bind(&ev, &Events::Exit);
   std::string reported;
   app.OnException = [&](const std::exception& e) { reported = e.what(); };
-  ShowForm();
+  Show();
   other->SetFocus();
   ev.log.clear();
 
@@ -414,7 +400,7 @@ TEST_F(ComboTest, DoEnterAndDoExitRunOncePerEntryBeforeTheEvents) {
   c->log = &ev.log;
   c->OnEnter.Bind(&ev, &Events::Enter);
   c->OnExit.Bind(&ev, &Events::Exit);
-  ShowForm();
+  Show();
   other->SetFocus();
   ev.log.clear();
   c->SetFocus();  // the combo box, then its edit field
@@ -434,9 +420,9 @@ TEST_F(ComboTest, TheNotificationsFireTheirEvents) {
   c->OnChange.Bind(&ev, &Events::Change);
   c->OnDropDown.Bind(&ev, &Events::DropDown);
   c->OnCloseUp.Bind(&ev, &Events::CloseUp);
-  ShowForm();
+  Show();
   c->SetFocus();
-  Pump();
+  tsupport::PumpFor(100);
   ev.log.clear();
 
   SendMessageA(c->EditHandle(), WM_KEYDOWN, VK_DOWN, 0);  // the next item of the list
@@ -483,10 +469,10 @@ TEST_F(ComboTest, AFailingReadOfTheItemsLeavesTheListTakingChanges) {
 }
 
 TEST(ComboBox, OwnerDrawingAndReCreationReleaseEveryGdiObjectAndWindow) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    TApplication app;
-    auto* form = new TForm(&app);
+    tsupport::TTestForm host;
+    TForm* form = host.form;
     auto* c = new TColourCombo(form);
     c->SetParent(form);
     c->SetStyle(csOwnerDrawVariable);

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "GdiCounter.h"
 #include "StatusBar.h"
+#include "TestWindows.h"
 
 #include <commctrl.h>
 
@@ -53,9 +54,8 @@ TEST(Thunks, EachObjectGetsItsOwnCallableAddress) {
 }
 
 TEST(Controls, ParentRoutesMouseMessagesToGraphicControlsWithCapture) {
-  TApplication app;
-  auto* form = new TForm(&app);
-  form->SetBounds(10, 10, 200, 150);
+  tsupport::TTestForm host(10, 10, 200, 150);
+  TForm* form = host.form;
   auto* probe = new TProbe(form);
   probe->SetBounds(20, 30, 50, 40);
   probe->SetParent(form);
@@ -73,11 +73,10 @@ TEST(Controls, ParentRoutesMouseMessagesToGraphicControlsWithCapture) {
 }
 
 TEST(Controls, GraphicControlsArePaintedByTheirParentAndGdiIsReleased) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    TApplication app;
-    auto* form = new TForm(&app);
-    form->SetBounds(0, 0, 200, 150);
+    tsupport::TTestForm host(0, 0, 200, 150);
+    TForm* form = host.form;
     auto* probe = new TProbe(form);
     probe->SetBounds(10, 10, 20, 20);
     probe->SetParent(form);
@@ -100,8 +99,8 @@ TEST(Controls, GraphicControlsArePaintedByTheirParentAndGdiIsReleased) {
 }
 
 TEST(Controls, ParentFontIsFollowedUntilTheControlSetsItsOwn) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* a = new TProbe(form);
   auto* b = new TProbe(form);
   a->SetParent(form);
@@ -118,8 +117,8 @@ TEST(Controls, ParentFontIsFollowedUntilTheControlSetsItsOwn) {
 }
 
 TEST(Controls, TheParentFormIsTheOutermostParentWhenThatIsAForm) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* panel = new TWinControl(form);
   auto* probe = new TProbe(form);
   EXPECT_EQ(GetParentForm(probe), nullptr) << "not placed yet";
@@ -132,8 +131,8 @@ TEST(Controls, TheParentFormIsTheOutermostParentWhenThatIsAForm) {
 }
 
 TEST(Controls, AlignedStatusBarSitsAlongTheBottom) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   form->SetClientSize(300, 200);
   auto* bar = new TStatusBar(form);
   bar->SetParent(form);
@@ -151,8 +150,8 @@ TEST(Controls, AlignedStatusBarSitsAlongTheBottom) {
 }
 
 TEST(Controls, AFormScalesItsControlsAndFontsForAnotherResolution) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   form->SetClientSize(508, 161);
   auto* probe = new TProbe(form);
   probe->SetParent(form);
@@ -183,8 +182,8 @@ class TThrower : public TGraphicControl {
 }  // namespace
 
 TEST(Application, MenuShortcutsClickTheirItem) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* menu = new TMainMenu(form);
   auto* item = new TMenuItem(form);
   menu->Items().Add(item);
@@ -205,10 +204,10 @@ TEST(Application, MenuShortcutsClickTheirItem) {
 }
 
 TEST(Application, AnExceptionInAHandlerReachesTheCentralHandler) {
-  TApplication app;
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   std::string reported;
-  app.OnException = [&](const std::exception& e) { reported = e.what(); };
-  auto* form = new TForm(&app);
+  host.app.OnException = [&](const std::exception& e) { reported = e.what(); };
   auto* thrower = new TThrower(form);
   thrower->SetBounds(0, 0, 50, 50);
   thrower->SetParent(form);

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "MessageRecorder.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
+#include "TestWindows.h"
 
 using namespace gui;
 using namespace tsupport;
@@ -47,21 +47,17 @@ TEST(Cursors, TheStandardNumbersAreThePlatformsCursors) {
 }
 
 TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
-  TApplication app;
-  auto* form = new TForm(&app);
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object Host: TForm\n"
-      "  object Link: TArea\n"
-      "    Cursor = crHandPoint\n"
-      "  end\n"
-      "  object Plain: TArea\n"
-      "    Cursor = -3\n"
-      "  end\n"
-      "end\n",
-      binary);
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, form);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
+  LoadFormText(form,
+               "object Host: TForm\n"
+               "  object Link: TArea\n"
+               "    Cursor = crHandPoint\n"
+               "  end\n"
+               "  object Plain: TArea\n"
+               "    Cursor = -3\n"
+               "  end\n"
+               "end\n");
   auto* link = rtl::As<TControl>(form->FindComponent("Link"));
   auto* plain = rtl::As<TControl>(form->FindComponent("Plain"));
   ASSERT_TRUE(link && plain);
@@ -69,10 +65,7 @@ TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
   EXPECT_EQ(plain->Cursor(), crCross);
 
   plain->SetCursor(crDefault);
-  rtl::TMemoryStream written;
-  rtl::WriteComponentToStream(written, form);
-  written.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(written);
+  std::string text = FormText(form);
   EXPECT_NE(text.find("Cursor = crHandPoint"), std::string::npos) << text;
   EXPECT_EQ(text.find("Cursor", text.find("object Plain")), std::string::npos) << "crDefault is not stored\n" << text;
 }
@@ -80,20 +73,16 @@ TEST(Cursors, TheCursorPropertyIsStoredByNameAndOnlyWhenNotDefault) {
 namespace {
 
 // A shown form at a fixed place with two graphic controls and two windowed ones.
-struct CursorRouting : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
+struct CursorRouting : ::testing::Test, TTestForm {
   TArea* hand = Area(10, 10, crHandPoint);
   TArea* plain = Area(60, 10, crDefault);
   TWinControl* edit = Windowed(110, 10, crIBeam);
   TWinControl* inner = Windowed(180, 10, crDefault);
 
+  CursorRouting() : TTestForm(100, 100, 300, 100) {}
   void SetUp() override {
     form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 100, 300, 100);
-    form->HandleNeeded();
-    form->Show();
-    Pump();
+    Show();
   }
   TArea* Area(int x, int y, TCursor cursor) {
     auto* a = new TArea(form);
@@ -119,13 +108,6 @@ struct CursorRouting : ::testing::Test {
     ::SetCursor(nullptr);
     return SendMessageA(w->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(w->Handle()), MAKELPARAM(hit, WM_MOUSEMOVE));
   }
-  static void Pump() {
-    MSG msg;
-    for (int i = 0; i < 5; ++i) {
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      Sleep(10);
-    }
-  }
 };
 
 }  // namespace
@@ -133,10 +115,10 @@ struct CursorRouting : ::testing::Test {
 TEST_F(CursorRouting, TheMouseOverAGraphicControlShowsItsCursor) {
   MoveTo(hand, 5, 5);
   ::SetCursor(nullptr);
-  Pump();  // the platform's own WM_SETCURSOR for the move
+  PumpFor(50);  // the platform's own WM_SETCURSOR for the move
   EXPECT_EQ(GetCursor(), System(IDC_HAND));
   MoveTo(plain, 5, 5);
-  Pump();
+  PumpFor(50);
   EXPECT_EQ(GetCursor(), System(IDC_ARROW)) << "crDefault: the form's class cursor";
 }
 

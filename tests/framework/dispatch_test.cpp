@@ -10,6 +10,7 @@
 #include "GdiCounter.h"
 #include "MemorySurface.h"
 #include "MessageRecorder.h"
+#include "TestWindows.h"
 
 using namespace gui;
 using namespace tsupport;
@@ -17,20 +18,6 @@ using namespace tsupport;
 namespace {
 
 constexpr UINT kMarker = WM_APP + 9;
-
-HWND PlainWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "DispatchTestPlain";
-  RegisterClassA(&wc);
-  return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
 
 // A windowed child that answers every reflected message with a number of its own.
 class TReflectTarget : public TWinControl {
@@ -46,10 +33,8 @@ class TReflectTarget : public TWinControl {
   }
 };
 
-struct Form : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
-  void SetUp() override { form->SetBounds(0, 0, 300, 200); }
+struct Form : ::testing::Test, TTestForm {
+  Form() : TTestForm(0, 0, 300, 200) {}
   template <class C>
   C* Child(int left = 10, int top = 10, int width = 50, int height = 30) {
     auto* c = new C(form);
@@ -64,8 +49,8 @@ struct Form : ::testing::Test {
 // ------------------------------------------------------------------------------ the recorder
 
 TEST(Recorder, TellsSentFromPostedAndNamesWhatArrivedOnAMismatch) {
-  HWND wnd = PlainWindow();
-  ASSERT_TRUE(wnd);
+  TPlainWindow wnd;
+  ASSERT_TRUE(wnd.Handle());
   {
     TMessageRecorder rec;
     rec.Watch(wnd, "plain");
@@ -82,7 +67,6 @@ TEST(Recorder, TellsSentFromPostedAndNamesWhatArrivedOnAMismatch) {
     EXPECT_FALSE(rec.Matches({{WM_APP + 1, sent}, {WM_APP + 2, posted}, {WM_APP + 3, sent}})) << "a missing entry";
   }
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)), &DefWindowProcA) << "the recorder left";
-  DestroyWindow(wnd);
 }
 
 TEST(Recorder, NamesMessages) {
@@ -371,13 +355,12 @@ class TThrowingGraphic : public TGraphicControl {
 }  // namespace
 
 TEST(Painting, APaintThatThrowsEndsThePaintAndReleasesEverything) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    TApplication app;
+    TTestForm host(0, 0, 200, 150);
+    TForm* form = host.form;
     std::vector<std::string> reported;
-    app.OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
-    auto* form = new TForm(&app);
-    form->SetBounds(0, 0, 200, 150);
+    host.app.OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
     struct Thrower : rtl::TObject {
       void Paint(rtl::TObject*) { throw rtl::Exception("form paint failed"); }
     } thrower;
@@ -393,13 +376,12 @@ TEST(Painting, APaintThatThrowsEndsThePaintAndReleasesEverything) {
 }
 
 TEST(Painting, AGraphicControlThatThrowsLeavesTheParentsDCAsItWas) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    TApplication app;
+    TTestForm host(0, 0, 200, 150);
+    TForm* form = host.form;
     std::vector<std::string> reported;
-    app.OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
-    auto* form = new TForm(&app);
-    form->SetBounds(0, 0, 200, 150);
+    host.app.OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
     auto* bad = new TThrowingGraphic(form);
     bad->SetBounds(30, 40, 20, 10);
     bad->SetParent(form);

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "TestWindows.h"
 
 using namespace gui;
 
 TEST(FormRecreation, ABorderStyleChangeMakesANewWindowWithTheTextMenuChildrenPlaceAndVisibility) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* menu = new TMainMenu(form);
   auto* item = new TMenuItem(form);
   item->SetCaption("&File");

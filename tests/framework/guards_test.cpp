@@ -11,7 +11,7 @@
 #include "Menus.h"
 
 using namespace gui;
-using testsupport::GdiDelta;
+using tsupport::GdiDelta;
 
 namespace {
 

@@ -3,13 +3,13 @@
 // and its properties read from a form resource.
 #include <gtest/gtest.h>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "GdiCounter.h"
 #include "Label.h"
 #include "StdCtrls.h"
+#include "TestWindows.h"
 #include "TextInk.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace gui;
 using tsupport::Surface;
@@ -20,9 +20,7 @@ constexpr COLORREF kSurface = RGB(1, 2, 3);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-struct LabelTest : ::testing::Test {
-  TApplication app;
-  TForm* form = new TForm(&app);
+struct LabelTest : ::testing::Test, tsupport::TTestForm {
   TLabel* label = new TLabel(form);
   LabelTest() {
     label->SetParent(form);
@@ -195,10 +193,7 @@ TEST_F(LabelTest, AFormResourceSetsEveryPropertyAndTheSizeFollowsOnceLoaded) {
       "  object btnGo: TButton\n"
       "  end\n"
       "end\n";
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(text, bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, form);
+  tsupport::LoadFormText(form, text);
   auto* name = static_cast<TLabel*>(form->FindComponent("lblName"));
   auto* fixed = static_cast<TLabel*>(form->FindComponent("lblFixed"));
   ASSERT_TRUE(name && fixed);
@@ -223,10 +218,7 @@ TEST_F(LabelTest, AFormResourceSetsEveryPropertyAndTheSizeFollowsOnceLoaded) {
   EXPECT_EQ(fixed->Color(), clRed);
 
   // Written back, a label on its parent's colour stores no colour of its own.
-  rtl::TMemoryStream out;
-  rtl::WriteComponentToStream(out, form);
-  out.SetPosition(0);
-  std::string written = rtl::ObjectBinaryToText(out);
+  std::string written = tsupport::FormText(form);
   size_t at = written.find("object lblName");
   std::string own = written.substr(at, written.find("end", at) - at);
   EXPECT_EQ(own.find(" Color = "), std::string::npos) << own;
@@ -288,10 +280,10 @@ TEST_F(LabelTest, ItsAcceleratorTypedWithAltFocusesTheFocusControl) {
 }
 
 TEST(Label, MeasuringAndPaintingReleaseEveryGdiObject) {
-  testsupport::GdiDelta delta;
+  tsupport::GdiDelta delta;
   {
-    TApplication app;
-    auto* form = new TForm(&app);
+    tsupport::TTestForm host;
+    TForm* form = host.form;
     auto* label = new TLabel(form);
     label->SetParent(form);
     label->SetCaption("&Dial");  // measured on a screen DC

@@ -7,6 +7,7 @@
 
 #include "Guards.h"
 #include "Subclass.h"
+#include "TestWindows.h"
 
 using namespace gui;
 
@@ -21,15 +22,6 @@ LRESULT CALLBACK BaseProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 1;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-HWND MakeWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = BaseProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SubclassTestBase";
-  RegisterClassA(&wc);
-  return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 // A subclass that logs its name and passes the probe on, adding one to the answer.
@@ -59,8 +51,8 @@ WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wn
 
 TEST(Subclass, TwoSubclassesRemovedTopFirstAndBottomFirst) {
   for (bool topFirst : {true, false}) {
-    HWND wnd = MakeWindow();
-    ASSERT_TRUE(wnd);
+    tsupport::TPlainWindow wnd(BaseProc);
+    ASSERT_TRUE(wnd.Handle());
     Logger a("a"), b("b");
     a.sub.Install(wnd);
     b.sub.Install(wnd);
@@ -79,7 +71,6 @@ TEST(Subclass, TwoSubclassesRemovedTopFirstAndBottomFirst) {
     EXPECT_EQ(Probe(wnd), "base");
     EXPECT_EQ(ProcOf(wnd), &BaseProc);
     EXPECT_EQ(TSubclass::Top(wnd), nullptr);
-    DestroyWindow(wnd);
   }
 }
 
@@ -92,7 +83,7 @@ LRESULT CALLBACK ForeignProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   {
     Logger a("a");
     a.sub.Install(wnd);
@@ -101,11 +92,10 @@ TEST(Subclass, UnderAForeignProcedureTheAddressStaysAPassThrough) {
   }
   // The object is gone; the foreign procedure still calls its old address.
   EXPECT_EQ(Probe(wnd), "foreign base");
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, OneUnderAnotherSeesWhatThatPassesOnAndWhatItLeavesGoesOn) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   Logger a("a");
   a.sub.Install(wnd);
   TSubclass probe([](TMessage& m) {
@@ -121,11 +111,10 @@ TEST(Subclass, OneUnderAnotherSeesWhatThatPassesOnAndWhatItLeavesGoesOn) {
   EXPECT_EQ(Probe(wnd), "a base");
   a.sub.Uninstall();
   EXPECT_EQ(ProcOf(wnd), &BaseProc);
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, TheFrameworksOwnNumbersNeverComeThroughAWindow) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   std::vector<UINT> seen;
   TSubclass sub([&](TMessage& m) {
     if (m.Msg >= WM_APP) seen.push_back(m.Msg);
@@ -141,11 +130,10 @@ TEST(Subclass, TheFrameworksOwnNumbersNeverComeThroughAWindow) {
   SendMessageA(wnd, CM_BASE - 1, 0, 0);
   SendMessageA(wnd, CN_LAST + 1, 0, 0);
   EXPECT_EQ(seen, (std::vector<UINT>{CM_BASE - 1, CN_LAST + 1})) << "only the numbers around the range";
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, AThunksPageIsNeverWritableAndExecutableAtOnce) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   {
     Logger a("a"), b("b");
     a.sub.Install(wnd);
@@ -158,7 +146,6 @@ TEST(Subclass, AThunksPageIsNeverWritableAndExecutableAtOnce) {
     }
     EXPECT_EQ(Probe(wnd), "b base");
   }
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, NotInstalledCallsNothingAndAnswersZero) {
@@ -169,7 +156,7 @@ TEST(Subclass, NotInstalledCallsNothingAndAnswersZero) {
 }
 
 TEST(Subclass, AHandlerMayFreeItsOwnSubclass) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   std::unique_ptr<TSubclass> sub;
   sub = std::make_unique<TSubclass>([&](TMessage& m) {
     sub->CallPrevious(m);
@@ -181,11 +168,10 @@ TEST(Subclass, AHandlerMayFreeItsOwnSubclass) {
   EXPECT_EQ(answer, 1);
   EXPECT_FALSE(sub);
   EXPECT_EQ(ProcOf(wnd), &BaseProc);
-  DestroyWindow(wnd);
 }
 
 TEST(Subclass, TheWindowsDestructionEndsTheSubclass) {
-  HWND wnd = MakeWindow();
+  tsupport::TPlainWindow wnd(BaseProc);
   Logger a("a");
   a.sub.Install(wnd);
   DestroyWindow(wnd);

@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "MessageRecorder.h"
+#include "TestWindows.h"
 #include "Timer.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace gui;
 using namespace tsupport;
@@ -27,25 +27,16 @@ struct Ticks : rtl::TObject {
   }
 };
 
-// Runs the application's loop for about ms milliseconds.
-void RunFor(TApplication& app, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    app.ProcessMessages();
-    Sleep(2);
-  }
-}
-
 }  // namespace
 
 TEST(Timer, TicksFromTheMessageLoopUntilDisabled) {
-  TApplication app;
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   MSG last{};
-  app.OnMessage = [&](MSG& m) {
+  host.app.OnMessage = [&](MSG& m) {
     last = m;
     return false;
   };
-  auto* form = new TForm(&app);
   auto* timer = new TTimer(form);
   EXPECT_EQ(timer->Interval(), 1000);
   EXPECT_TRUE(timer->Enabled());
@@ -56,54 +47,47 @@ TEST(Timer, TicksFromTheMessageLoopUntilDisabled) {
   Sleep(40);
   EXPECT_EQ(ticks.count, 0) << "only the message loop delivers ticks";
   DWORD start = GetTickCount();
-  while (ticks.count < 3 && GetTickCount() - start < 5000) app.HandleMessage();
+  while (ticks.count < 3 && GetTickCount() - start < 5000) host.app.HandleMessage();
   EXPECT_GE(ticks.count, 3);
   EXPECT_EQ(ticks.sender, timer);
   EXPECT_EQ(ticks.dispatched, static_cast<UINT>(WM_TIMER));
 
   timer->SetEnabled(false);
   int then = ticks.count;
-  RunFor(app, 80);
+  PumpFor(80);
   EXPECT_EQ(ticks.count, then);
   timer->SetEnabled(true);
   timer->SetInterval(0);
-  RunFor(app, 80);
+  PumpFor(80);
   EXPECT_EQ(ticks.count, then) << "interval 0: no timer";
 }
 
 TEST(Timer, AFormResourceSetsItUpAndItStartsOnceLoaded) {
-  TApplication app;
-  auto* form = new TForm(&app);
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object Host: TForm\n"
-      "  object Fast: TTimer\n"
-      "    Interval = 20\n"
-      "  end\n"
-      "  object Off: TTimer\n"
-      "    Enabled = False\n"
-      "    Interval = 20\n"
-      "  end\n"
-      "  object Usual: TTimer\n"
-      "  end\n"
-      "end\n",
-      binary);
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, form);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
+  LoadFormText(form,
+               "object Host: TForm\n"
+               "  object Fast: TTimer\n"
+               "    Interval = 20\n"
+               "  end\n"
+               "  object Off: TTimer\n"
+               "    Enabled = False\n"
+               "    Interval = 20\n"
+               "  end\n"
+               "  object Usual: TTimer\n"
+               "  end\n"
+               "end\n");
   auto* fast = rtl::As<TTimer>(form->FindComponent("Fast"));
   auto* off = rtl::As<TTimer>(form->FindComponent("Off"));
   ASSERT_TRUE(fast && off);
   Ticks fastTicks, offTicks;
   fast->OnTimer.Bind(&fastTicks, &Ticks::Tick);
   off->OnTimer.Bind(&offTicks, &Ticks::Tick);
-  RunFor(app, 200);  // the 1000 ms of a timer that ignored what was read would not tick yet
+  PumpFor(200);  // the 1000 ms of a timer that ignored what was read would not tick yet
   EXPECT_GE(fastTicks.count, 2);
   EXPECT_EQ(offTicks.count, 0);
 
-  rtl::TMemoryStream written;
-  rtl::WriteComponentToStream(written, form);
-  written.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(written);
+  std::string text = FormText(form);
   std::string usual = text.substr(text.find("object Usual"));
   EXPECT_EQ(usual.find("Interval"), std::string::npos) << "defaults are not stored\n" << text;
   EXPECT_EQ(usual.find("Enabled"), std::string::npos) << text;
@@ -127,21 +111,21 @@ class TBlinker : public TGraphicControl {
 }  // namespace
 
 TEST(Timer, AControlOwnsOneAndItGoesWithTheControl) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* blinker = new TBlinker(form);
   g_blinks = 0;
-  RunFor(app, 100);
+  PumpFor(100);
   EXPECT_GE(g_blinks, 2);
   blinker->Free();
   int then = g_blinks;
-  RunFor(app, 60);
+  PumpFor(60);
   EXPECT_EQ(g_blinks, then);
 }
 
 TEST(Timer, AHandlerMayFreeItsOwnTimer) {
-  TApplication app;
-  auto* form = new TForm(&app);
+  tsupport::TTestForm host;
+  TForm* form = host.form;
   auto* timer = new TTimer(form);
   timer->SetInterval(10);
   struct SelfFree : rtl::TObject {
@@ -152,7 +136,7 @@ TEST(Timer, AHandlerMayFreeItsOwnTimer) {
     }
   } handler;
   timer->OnTimer.Bind(&handler, &SelfFree::Tick);
-  RunFor(app, 100);
+  PumpFor(100);
   EXPECT_EQ(handler.ticks, 1);
   EXPECT_EQ(form->ComponentCount(), 0);
 }

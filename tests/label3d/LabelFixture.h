@@ -10,6 +10,7 @@
 
 #include "Forms.h"
 #include "MemorySurface.h"
+#include "TestWindows.h"
 #include "TextInk.h"
 #include "label3d/FxLabel.h"
 
@@ -23,10 +24,8 @@ constexpr COLORREF kGray = RGB(128, 128, 128);
 // To the nearest integer, halves to even (the layer rules' rounding).
 inline int Even(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-struct LabelTest : ::testing::Test {
+struct LabelTest : ::testing::Test, tsupport::TTestForm {
   static constexpr int W = 200, H = 40;
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
   fx::TFxLabel* label = new fx::TFxLabel(form);
 
   LabelTest() {

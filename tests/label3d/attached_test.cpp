@@ -5,19 +5,16 @@
 
 #include <vector>
 
+#include "FormStreams.h"
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
 #include "StdCtrls.h"
+#include "TestWindows.h"
 #include "label3d/FxBase.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 
 using namespace fx;
 using namespace fxtest;
-using tsupport::defwinproc;
-using tsupport::lparam;
-using tsupport::posted;
-using tsupport::sent;
+using namespace tsupport;
 
 namespace {
 
@@ -47,17 +44,9 @@ class TLabelledBox : public gui::TWinControl {
 };
 RTL_IMPLEMENT_CLASS(TLabelledBox);
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-struct AttachedTest : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+struct AttachedTest : ::testing::Test, TTestForm {
   gui::TButton* box = new gui::TButton(form);
-  AttachedTest() {
-    form->SetBounds(50, 50, 300, 200);
+  AttachedTest() : TTestForm(50, 50, 300, 200) {
     box->SetParent(form);
     box->SetBounds(10, 60, 100, 25);
     form->HandleNeeded();
@@ -68,8 +57,8 @@ struct AttachedTest : ::testing::Test {
 }  // namespace
 
 TEST(AttachedLabelCreation, ItIsAutoSizedOpaqueFlatInTheTextColoursAndFollowsItsParentsFont) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  TTestForm host;
+  gui::TForm* form = host.form;
   auto* label = new TFxAttachedLabel(form);
   EXPECT_TRUE(label->AutoSize());
   EXPECT_FALSE(label->Transparent());
@@ -163,29 +152,25 @@ TEST_F(AttachedTest, NothingIsSentWithoutAControlForAControlTheFormDoesNotOwnOrW
 }
 
 TEST(AttachedLabelResource, AfterTheFormIsReadTheLabelTellsItsControlAndNotBefore) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(
-      "object F: TForm\n"
-      "  object Box: TLabelledBox\n"
-      "    Left = 10\n"
-      "    Top = 60\n"
-      "    Width = 100\n"
-      "    Height = 25\n"
-      "  end\n"
-      "  object Lbl: TFxAttachedLabel\n"
-      "    Left = 10\n"
-      "    Top = 40\n"
-      "    Width = 100\n"
-      "    Height = 17\n"
-      "    Caption = 'Name'\n"
-      "    FxControl = Box\n"
-      "  end\n"
-      "end\n",
-      bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, form);
+  TTestForm host;
+  gui::TForm* form = host.form;
+  LoadFormText(form,
+               "object F: TForm\n"
+               "  object Box: TLabelledBox\n"
+               "    Left = 10\n"
+               "    Top = 60\n"
+               "    Width = 100\n"
+               "    Height = 25\n"
+               "  end\n"
+               "  object Lbl: TFxAttachedLabel\n"
+               "    Left = 10\n"
+               "    Top = 40\n"
+               "    Width = 100\n"
+               "    Height = 17\n"
+               "    Caption = 'Name'\n"
+               "    FxControl = Box\n"
+               "  end\n"
+               "end\n");
   auto* box = static_cast<TLabelledBox*>(form->FindComponent("Box"));
   auto* label = static_cast<TFxAttachedLabel*>(form->FindComponent("Lbl"));
   ASSERT_TRUE(box && label);

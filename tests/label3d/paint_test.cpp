@@ -237,7 +237,7 @@ TEST_F(PaintTest, APaintInItsParentsWindowCopiesThePictureOnceAndLeavesNoGdiObje
   tsupport::PaintWindowInto(form->Handle(), warm);  // the font's handle is made once, and kept
 
   Surface got(300, 100, kBack);
-  testsupport::GdiDelta gdi;
+  tsupport::GdiDelta gdi;
   tsupport::PaintWindowInto(form->Handle(), got);
   EXPECT_EQ(gdi.Delta(), 0);
   Surface want(300, 100, RGB(200, 210, 220));

@@ -3,10 +3,10 @@
 // the label, and that nothing of that happens while a form resource is read.
 #include <gtest/gtest.h>
 
+#include "FormStreams.h"
 #include "LabelFixture.h"
 #include "MessageRecorder.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
+#include "TestWindows.h"
 
 using namespace fx;
 using namespace fxtest;
@@ -28,8 +28,8 @@ void ExpectRow(const TFxSchemeColors& row, gui::TColor highlight, gui::TColor sh
 }  // namespace
 
 TEST(FxLabelCreation, ANewLabelIsRaisedInTheWindowsSchemeWithTheTableAndSizeOfItsKind) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   auto* label = new TFxLabel(form);
   EXPECT_EQ(label->Appearance(), apRaised);
   EXPECT_EQ(label->ColorScheme(), csWindows);
@@ -174,9 +174,7 @@ TEST_F(PresetTest, EachChangeTellsTheLabelWhatARepaintAndAMeasureNeed) {
 TEST_F(PresetTest, TheSettersRepaintTheLabelInItsParentsWindow) {
   form->SetClientSize(300, 100);
   label->SetBounds(10, 10, W, H);
-  form->HandleNeeded();
-  form->Show();  // a hidden window keeps no update region
-  app.ProcessMessages();
+  Show();  // a hidden window keeps no update region
   ASSERT_TRUE(IsWindowVisible(form->Handle()));
   ValidateRect(form->Handle(), nullptr);
   auto invalid = [&] {
@@ -195,18 +193,8 @@ TEST_F(PresetTest, TheSettersRepaintTheLabelInItsParentsWindow) {
 
 namespace {
 
-void Load(gui::TForm* form, const std::string& text) {
-  rtl::TMemoryStream bin;
-  rtl::ObjectTextToBinary(text, bin);
-  bin.SetPosition(0);
-  rtl::ReadComponentFromStream(bin, form);
-}
-
 std::string Written(gui::TForm* form, const std::string& name) {
-  rtl::TMemoryStream out;
-  rtl::WriteComponentToStream(out, form);
-  out.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(out);
+  std::string text = tsupport::FormText(form);
   size_t at = text.find("object " + name);
   return text.substr(at, text.find("\n  end", at) - at);
 }
@@ -214,9 +202,9 @@ std::string Written(gui::TForm* form, const std::string& name) {
 }  // namespace
 
 TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsAreDrawn) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
-  Load(form,
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
+  tsupport::LoadFormText(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"
        "    Left = 8\n"
@@ -258,9 +246,9 @@ TEST(FxLabelResource, WhileLoadingPresetsAndSchemesStayAsReadAndTheReadSettingsA
 }
 
 TEST(FxLabelResource, ANewLabelStoresNoneOfItsOwnDefaultsAndAReadVersionIsIgnored) {
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
-  Load(form,
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
+  tsupport::LoadFormText(form,
        "object F: TForm\n"
        "  object Fx: TFxLabel\n"
        "    Width = 150\n"

@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kWindowClass[] = "TessRasTestNotify";
-
 template <class T>
 void bind(HMODULE lib, T& slot, const char* name) {
     slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
@@ -20,39 +18,9 @@ void bind(HMODULE lib, T& slot, const char* name) {
 
 ULONGLONG now_ms() { return GetTickCount64(); }
 
-bool pump_until(const std::function<bool()>& done, DWORD timeout_ms) {
-    ULONGLONG end = now_ms() + timeout_ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) return true;
-        ULONGLONG t = now_ms();
-        if (t >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(end - t < 5 ? end - t : 5), QS_ALLINPUT);
-    }
-}
-
-void pump_for(DWORD ms) {
-    pump_until([] { return false; }, ms);
-}
-
 NotifyWindow::NotifyWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);  // fails harmlessly once registered
     message_ = RegisterWindowMessageA(RASDIALEVENT);
-    hwnd_ = CreateWindowExA(0, kWindowClass, "notify", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-NotifyWindow::~NotifyWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 LRESULT CALLBACK NotifyWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -86,7 +54,7 @@ void RasTest::SetUp() {
     ASSERT_EQ(RasGetErrorStringA(ERROR_LINE_BUSY, text, 256), 0u)
         << "not our service: run with WINEDLLOVERRIDES=rasapi32=n";
 
-    dir_ = testsupport::FreshTestDir("tess-ras-");
+    dir_ = tsupport::FreshTestDir("tess-ras-");
     ASSERT_NE(GetFileAttributesA(dir_.c_str()), INVALID_FILE_ATTRIBUTES) << dir_;
 }
 
@@ -96,14 +64,14 @@ void RasTest::TearDown() {
         for (HRASCONN h : dialled_) wait_gone(h, 5000);
     }
     if (lib_) FreeLibrary(lib_);
-    if (!dir_.empty()) testsupport::RemoveTree(dir_);
+    if (!dir_.empty()) tsupport::RemoveTree(dir_);
 }
 
 std::string RasTest::write_file(const std::string& name, const std::string& content) {
-    return testsupport::WriteTextFile(dir_ + "\\" + name, content);
+    return tsupport::WriteTextFile(dir_ + "\\" + name, content);
 }
 
-std::string RasTest::read_file(const std::string& path) { return testsupport::ReadTextFile(path); }
+std::string RasTest::read_file(const std::string& path) { return tsupport::ReadTextFile(path); }
 
 DWORD RasTest::dial(const std::string& phonebook, const std::string& entry, LPVOID notifier,
                     HRASCONN& handle, DWORD notifier_type) {
@@ -125,7 +93,7 @@ RASCONNSTATUSA RasTest::status(HRASCONN handle, DWORD* rc) {
 
 DWORD RasTest::wait_gone(HRASCONN handle, DWORD timeout_ms) {
     DWORD rc = 0;
-    pump_until([&] { status(handle, &rc); return rc != 0; }, timeout_ms);
+    PumpUntil([&] { status(handle, &rc); return rc != 0; }, timeout_ms);
     return rc;
 }
 

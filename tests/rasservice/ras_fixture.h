@@ -2,6 +2,7 @@
 // dial notifications on a real hidden window.
 #pragma once
 
+#include "TestWindows.h"
 #include "ras_api.h"
 
 #include <gtest/gtest.h>
@@ -20,21 +21,18 @@ struct DialEvent {
 class NotifyWindow {
 public:
     NotifyWindow();
-    ~NotifyWindow();
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return window_; }
     const std::vector<DialEvent>& events() const { return events_; }
 
 private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
-    HWND hwnd_ = nullptr;
+    tsupport::TPlainWindow window_{proc};
     UINT message_ = 0;
     std::vector<DialEvent> events_;
 };
 
-// Dispatches this thread's messages until done() holds or timeout_ms passes; returns done().
-bool pump_until(const std::function<bool()>& done, DWORD timeout_ms);
-// Dispatches messages for a fixed time.
-void pump_for(DWORD ms);
+using tsupport::PumpFor;
+using tsupport::PumpUntil;
 ULONGLONG now_ms();
 
 class RasTest : public ::testing::Test {

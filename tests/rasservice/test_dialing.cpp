@@ -31,7 +31,7 @@ protected:
     std::vector<DialEvent> dial_until_end(const std::string& pbk, NotifyWindow& w, HRASCONN& h,
                                           DWORD until_state = 8192, DWORD timeout = 3000) {
         EXPECT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u);
-        EXPECT_TRUE(pump_until([&] {
+        EXPECT_TRUE(PumpUntil([&] {
             return !w.events().empty() && (w.events().back().state == until_state || w.events().back().error != 0);
         }, timeout));
         return w.events();
@@ -48,8 +48,8 @@ TEST_F(Dialing, PostsEveryStateInOrderToTheWindowAndConnects) {
     EXPECT_NE(h, nullptr);
     EXPECT_EQ(static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(h)) >> 32, 0u) << "handles fit 32 bits for 32-bit clients";
 
-    ASSERT_TRUE(pump_until([&] { return w.events().size() >= kConnectSequence.size(); }, 3000));
-    pump_for(60);
+    ASSERT_TRUE(PumpUntil([&] { return w.events().size() >= kConnectSequence.size(); }, 3000));
+    PumpFor(60);
     EXPECT_EQ(states(w.events()), kConnectSequence);
     for (const DialEvent& e : w.events()) EXPECT_EQ(e.error, 0u);
     EXPECT_GE(w.events().back().at_ms - w.events().front().at_ms, 8u * 30u - 20u) << "paced by StepDelayMs";
@@ -72,7 +72,7 @@ TEST_F(Dialing, WithoutOverridesTheLineTakesRealTime) {
     NotifyWindow w;
     HRASCONN h;
     ASSERT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u);
-    pump_for(150);
+    PumpFor(150);
     EXPECT_EQ(states(w.events()), std::vector<DWORD>{0}) << "opening the port takes a while";
 }
 
@@ -93,7 +93,7 @@ TEST_F(Dialing, EachFaultPostsItsErrorAtItsState) {
         NotifyWindow w;
         HRASCONN h = nullptr;
         std::vector<DialEvent> ev = dial_until_end(book(c.keys), w, h);
-        pump_for(80);  // nothing follows an error
+        PumpFor(80);  // nothing follows an error
         ASSERT_EQ(w.events().size(), c.before.size() + 1);
         std::vector<DWORD> got = states(w.events());
         got.pop_back();
@@ -117,7 +117,7 @@ TEST_F(Dialing, RemoteDropPostsDisconnectedAfterTheSetTime) {
     HRASCONN h;
     dial_until_end(book({"DropAfterMs=120"}), w, h);
     ULONGLONG connected = w.events().back().at_ms;
-    ASSERT_TRUE(pump_until([&] { return w.events().back().state == RASCS_Disconnected; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return w.events().back().state == RASCS_Disconnected; }, 2000));
     EXPECT_EQ(w.events().back().error, 0u);
     EXPECT_GE(w.events().back().at_ms - connected, 100u);
 
@@ -132,7 +132,7 @@ TEST_F(Dialing, HangUpStopsNotificationsAndReleasesTheHandleAfterItsDelay) {
     HRASCONN h;
     std::string pbk = book({"StepDelayMs=40", "HangUpDelayMs=250"});
     ASSERT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u);
-    ASSERT_TRUE(pump_until([&] { return w.events().size() >= 2; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return w.events().size() >= 2; }, 2000));
 
     ULONGLONG start = now_ms();
     EXPECT_EQ(RasHangUpA(h), 0u);
@@ -149,7 +149,7 @@ TEST_F(Dialing, HangUpStopsNotificationsAndReleasesTheHandleAfterItsDelay) {
     ULONGLONG took = now_ms() - start;
     EXPECT_GE(took, 230u);
     EXPECT_LT(took, 1000u);
-    pump_for(100);
+    PumpFor(100);
     EXPECT_EQ(w.events().size(), seen) << "no progress after a hang-up";
     EXPECT_EQ(RasHangUpA(h), DWORD(ERROR_INVALID_HANDLE));
     EXPECT_EQ(RasHangUpA(nullptr), DWORD(ERROR_INVALID_HANDLE));
@@ -168,7 +168,7 @@ TEST_F(Dialing, UnknownEntryIsRefusedAtOnceWithoutHandleOrMessages) {
     EXPECT_EQ(RasDialA(nullptr, book({}).c_str(), &p, RAS_NOTIFIER_HWND, w.hwnd(), &h),
               ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
     EXPECT_EQ(h, nullptr);
-    pump_for(50);
+    PumpFor(50);
     EXPECT_TRUE(w.events().empty());
 }
 
@@ -196,7 +196,7 @@ TEST_F(Dialing, CallbackNotifierReceivesTheSameSequence) {
     HRASCONN h;
     ASSERT_EQ(dial(book({}), "Line", reinterpret_cast<void*>(&on_dial_event), h,
                    RAS_NOTIFIER_FUNC1), 0u);
-    ASSERT_TRUE(pump_until([&] {
+    ASSERT_TRUE(PumpUntil([&] {
         std::lock_guard<std::mutex> lock(g_cb_mutex);
         return g_cb_events.size() >= kConnectSequence.size();
     }, 3000));
@@ -237,7 +237,7 @@ TEST_F(Dialing, LibraryMayBeFreedWhileAConnectionWindsDown) {
     FreeLibrary(lib_);
     lib_ = nullptr;
     EXPECT_NE(GetModuleHandleA("RASAPI32.DLL"), nullptr) << "the closing connection keeps it loaded";
-    pump_until([] { return GetModuleHandleA("RASAPI32.DLL") == nullptr; }, 2000);
+    PumpUntil([] { return GetModuleHandleA("RASAPI32.DLL") == nullptr; }, 2000);
     EXPECT_EQ(GetModuleHandleA("RASAPI32.DLL"), nullptr) << "unloaded once the connection is gone";
     RasHangUpA = nullptr;  // TearDown must not call into the unloaded library
 }

@@ -150,7 +150,7 @@ TEST_F(Robustness, BadNotifiersAndSettingsAreRefusedOrIgnored) {
 
     NotifyWindow w;
     ASSERT_EQ(dial(pbk, "Line", w.hwnd(), h), 0u);
-    pump_for(100);
+    PumpFor(100);
     EXPECT_EQ(w.events().size(), 1u) << "bad values leave the built-in pace";
     std::string log = read_file(dir() + "\\Line.log");
     EXPECT_NE(log.find("StepDelayMs=soon ignored"), std::string::npos) << log;

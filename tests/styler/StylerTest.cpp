@@ -4,16 +4,9 @@
 
 namespace stytest {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+namespace {
 
-gui::TForm* ShownForm(gui::TApplication& app, gui::TFormBorderStyle bs, int width) {
-  auto* form = new gui::TForm(&app);
+void ShowAs(gui::TForm* form, gui::TFormBorderStyle bs, int width) {
   form->SetBorderStyle(bs);
   form->SetBounds(40, 40, width, 100);
   form->HandleNeeded();
@@ -21,12 +14,19 @@ gui::TForm* ShownForm(gui::TApplication& app, gui::TFormBorderStyle bs, int widt
   form->Show();
   SetForegroundWindow(form->Handle());
   Pump();
+}
+
+}  // namespace
+
+gui::TForm* ShownForm(gui::TApplication& app, gui::TFormBorderStyle bs, int width) {
+  auto* form = new gui::TForm(&app);
+  ShowAs(form, bs, width);
   return form;
 }
 
 StyledForm::StyledForm(gui::TFormBorderStyle bs, int width, tsupport::TMessageRecorder* watch) {
   app.Initialize();
-  form = ShownForm(app, bs, width);
+  ShowAs(form, bs, width);
   if (watch) watch->Watch(*form, "form");
   styler = new styler::TGxFormStyler(form);
   styler->CompanyText()->SetCaption("Brindlex UK");
@@ -102,18 +102,6 @@ void DrawSegment(Surface& s, HFONT font, const std::string& text, int x, const R
   SetTextColor(s.Dc(), colour);
   RECT r{x, t.top, t.right, t.bottom};
   DrawTextA(s.Dc(), text.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | extra);
-}
-
-::testing::AssertionResult SamePixels(const Surface& got, const Surface& want, const RECT& r) {
-  int differ = 0;
-  std::string where;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      if (got.At(x, y) != want.At(x, y) && ++differ <= 5)
-        where += " (" + std::to_string(x) + "," + std::to_string(y) + ") " + Hex(got.At(x, y)) + " not " +
-                 Hex(want.At(x, y));
-  if (differ == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << differ << " pixels differ:" << where;
 }
 
 }  // namespace stytest

@@ -11,27 +11,27 @@
 #include "Forms.h"
 #include "MemorySurface.h"
 #include "MessageRecorder.h"
+#include "TestWindows.h"
+#include "TextInk.h"
 #include "styler/GxForm.h"
 
 namespace stytest {
 
+using textink::SamePixels;
 using tsupport::Hex;
+using tsupport::Pump;
 using tsupport::Surface;
-
-// Handles the messages waiting for this thread (posted ones and paints), then returns.
-void Pump();
+using tsupport::Sys;
 
 // A form shown at (40, 40), with the given border style and outer width and a client height of 40.
 gui::TForm* ShownForm(gui::TApplication& app, gui::TFormBorderStyle bs = gui::bsSingle, int width = 420);
 
 // A form with a styler whose segments are "Brindlex UK" (bold italic), "Tessaline - " (bold) and
 // "v1.01" (the caption font), as the main window has them.
-struct StyledForm {
+struct StyledForm : tsupport::TTestForm {
   // A recorder given watches the form before the styler hooks it.
   explicit StyledForm(gui::TFormBorderStyle bs = gui::bsSingle, int width = 420,
                       tsupport::TMessageRecorder* watch = nullptr);
-  gui::TApplication app;
-  gui::TForm* form;
   styler::TGxFormStyler* styler;
   HWND Wnd() const { return form->WindowHandle(); }
 };
@@ -61,8 +61,5 @@ int TextWidth(HFONT font, const std::string& text);
 // The text drawn as the platform draws single-line text: from x, centred vertically in t.
 void DrawSegment(Surface& s, HFONT font, const std::string& text, int x, const RECT& t, COLORREF colour,
                  UINT extra = 0);
-
-// Pixels where two pictures differ within r; the first few are listed.
-::testing::AssertionResult SamePixels(const Surface& got, const Surface& want, const RECT& r);
 
 }  // namespace stytest

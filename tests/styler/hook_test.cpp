@@ -7,6 +7,7 @@
 
 #include "MessageRecorder.h"
 #include "StylerTest.h"
+#include "TestWindows.h"
 #include "styler/GxHook.h"
 
 using namespace styler;
@@ -32,10 +33,7 @@ class TNamedHook : public TGxWndProcComponent {
 
 WNDPROC ProcOf(HWND wnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)); }
 
-struct Hooks : ::testing::Test {
-
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+struct Hooks : ::testing::Test, TTestForm {
   HWND wnd = form->Handle();
   WNDPROC formProc = ProcOf(wnd);  // the form's own procedure, before any hook
   TMessageRecorder rec;            // watches the form before anything hooks it

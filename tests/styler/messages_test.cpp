@@ -252,7 +252,7 @@ TEST(StylerMessages, GoingItLeavesTheCaptionSegmentAsTheTextAndThePlatformsCapti
 TEST(StylerMessages, AStylersWholeLifeGivesBackEveryHandleItTook) {
   gui::TApplication app;
   gui::TForm* form = ShownForm(app);
-  testsupport::GdiDelta gdi;
+  tsupport::GdiDelta gdi;
   auto* s = new TGxFormStyler(form);
   s->CompanyText()->SetCaption("Brindlex UK");
   s->CompanyText()->ApplyFontKind(fkSystemBI);

@@ -15,8 +15,6 @@ using namespace stytest;
 
 namespace {
 
-COLORREF Sys(int index) { return GetSysColor(index); }
-
 struct Caption : ::testing::Test {
   StyledForm f;
   gui::TFormBorderStyle bs = gui::bsSingle;
@@ -61,7 +59,7 @@ TEST_F(Caption, SixtyFourBandsFromBlackToTheActiveCaptionColourBesideTheIcon) {
       other += s.At(x, y) != s.At(x, t.top);
   EXPECT_GT(other, 100) << "the icon";
   // Nothing of the caption leaks: each paint gives back all it takes.
-  testsupport::GdiDelta gdi;
+  tsupport::GdiDelta gdi;
   f.styler->PaintCaption(true);
   SendMessageA(f.Wnd(), WM_NCPAINT, 1, 0);
   EXPECT_EQ(gdi.Delta(), 0);

@@ -4,18 +4,16 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "StylerTest.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
+#include "TestWindows.h"
 
 using namespace styler;
 using namespace stytest;
 
 namespace {
 
-struct Texts : ::testing::Test {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+struct Texts : ::testing::Test, tsupport::TTestForm {
   TGxFormStyler* styler = new TGxFormStyler(form);
   TGxCompanyText& company = *styler->CompanyText();
   TGxAppNameText& appName = *styler->AppNameText();
@@ -26,12 +24,7 @@ struct Texts : ::testing::Test {
     appName.SetCaption(b);
     caption.SetCaption(c);
   }
-  std::string FormText() {
-    rtl::TMemoryStream binary;
-    rtl::WriteComponentToStream(binary, form);
-    binary.SetPosition(0);
-    return rtl::ObjectBinaryToText(binary);
-  }
+  std::string FormText() { return tsupport::FormText(form); }
 };
 
 // The platform's caption font as the rules read it.
@@ -211,12 +204,9 @@ TEST(StylerResource, TheMainWindowsSegmentsReadAndWrittenBack) {
   end
 end
 )";
-  gui::TApplication app;
-  auto* form = new gui::TForm(&app);
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
-  rtl::ReadComponentFromStream(binary, form);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
+  tsupport::LoadFormText(form, text);
   auto* s = static_cast<TGxFormStyler*>(form->FindComponent("GxFormStyler1"));
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(form->Caption(), "Brindlex UK Tessaline -  v1.01");
@@ -228,10 +218,7 @@ end
   EXPECT_TRUE(s->Hooked());
   EXPECT_EQ(s->HookedHandle(), form->WindowHandle());
 
-  rtl::TMemoryStream out;
-  rtl::WriteComponentToStream(out, form);
-  out.SetPosition(0);
-  std::string written = rtl::ObjectBinaryToText(out);
+  std::string written = tsupport::FormText(form);
   for (const char* line : {"AppNameText.Caption = 'Tessaline - '", "CaptionText.Caption = 'v1.01'",
                            "CompanyText.Caption = 'Brindlex UK'", "CompanyText.FontKind = fkSystemBI",
                            "CaptionText.Visible = True"})

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-namespace testsupport {
+namespace tsupport {
 
 namespace {
 
@@ -123,4 +123,4 @@ long GdiCounter::Live() {
   return static_cast<long>(g_live.size());
 }
 
-}  // namespace testsupport
+}  // namespace tsupport

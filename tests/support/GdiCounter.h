@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace testsupport {
+namespace tsupport {
 
 class GdiCounter {
  public:
@@ -27,4 +27,4 @@ class GdiDelta {
   long start_;
 };
 
-}  // namespace testsupport
+}  // namespace tsupport

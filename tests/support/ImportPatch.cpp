@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace testsupport {
+namespace tsupport {
 
 void PatchImports(HMODULE module, const ImportHook* hooks, size_t count) {
   auto* base = reinterpret_cast<BYTE*>(module);
@@ -29,4 +29,4 @@ void PatchImports(HMODULE module, const ImportHook* hooks, size_t count) {
   }
 }
 
-}  // namespace testsupport
+}  // namespace tsupport

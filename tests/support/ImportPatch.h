@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-namespace testsupport {
+namespace tsupport {
 
 struct ImportHook {
   const char* name;  // the imported function's name
@@ -17,4 +17,4 @@ struct ImportHook {
 
 void PatchImports(HMODULE module, const ImportHook* hooks, size_t count);
 
-}  // namespace testsupport
+}  // namespace tsupport

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace testsupport {
+namespace tsupport {
 
 std::string FreshTestDir(const std::string& prefix) {
   char temp[MAX_PATH];
@@ -50,4 +50,4 @@ std::string ReadTextFile(const std::string& path) {
   return s.str();
 }
 
-}  // namespace testsupport
+}  // namespace tsupport

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace testsupport {
+namespace tsupport {
 
 // A new, empty folder in the temp folder, named after prefix, this process and the running test.
 std::string FreshTestDir(const std::string& prefix);
@@ -13,4 +13,4 @@ std::string WriteTextFile(const std::string& path, const std::string& content);
 // The whole file; empty when it cannot be read.
 std::string ReadTextFile(const std::string& path);
 
-}  // namespace testsupport
+}  // namespace tsupport

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "Controls.h"
+#include "FormStreams.h"
 #include "Forms.h"
 #include "Guards.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
+#include "TestWindows.h"
 #include "rtl/Streams.h"
 #include "sysinfo/SuAbout.h"
 #include "sysinfo/SuFiles.h"
@@ -101,8 +101,8 @@ TEST(ShellAbout, PassesTheAdditionalTextTheIconAndReturnsThePlatformsResult) {
 }
 
 TEST(ShellAbout, TheParentIsTheOwnersWindowOrTheApplicationsOrNone) {
-  gui::TApplication app;
-  gui::TForm* form = new gui::TForm(&app);
+  tsupport::TTestForm host;
+  gui::TForm* form = host.form;
   Call call;
 
   TSuShellAbout* onForm = new TSuShellAbout(form);
@@ -116,12 +116,12 @@ TEST(ShellAbout, TheParentIsTheOwnersWindowOrTheApplicationsOrNone) {
   onGraphic->Execute();
   EXPECT_EQ(call.parent, nullptr) << "a control without a window";
 
-  TSuShellAbout* onApp = new TSuShellAbout(&app);
+  TSuShellAbout* onApp = new TSuShellAbout(&host.app);
   Watch(*onApp, call);
   onApp->Execute();
   EXPECT_EQ(call.parent, nullptr) << "the application, with no main form";
   gui::TForm* mainForm = nullptr;
-  app.CreateForm(mainForm);
+  host.app.CreateForm(mainForm);
   HWND mainWindow = mainForm->Handle();
   onApp->Execute();
   EXPECT_EQ(call.parent, mainWindow) << "the application's main form stands for its window";
@@ -150,22 +150,19 @@ TEST(ShellAbout, ReadsTheShellVersionWhenMadeAndLeavesNoReaderBehind) {
 
 TEST(ShellAbout, LoadsItsPublishedPropertiesFromAFormResource) {
   std::string file = TestIconFile();
-  rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(
-      "object About: TSuShellAbout\n"
-      "  AdditionalText = 'Tessaline v1.01'\n"
-      "  Caption = 'Cap'\n"
-      "  Icon.Data = @'icon'\n"
-      "  TitleText = 'Title'\n"
-      "  Version = '9.99'\n"
-      "end\n",
-      binary, [&file](const std::string& name, std::string& bytes) {
-        bytes = file;
-        return name == "icon";
-      });
-  binary.SetPosition(0);
   TSuShellAbout about(nullptr);
-  rtl::ReadComponentFromStream(binary, &about);
+  tsupport::LoadFormText(&about,
+                         "object About: TSuShellAbout\n"
+                         "  AdditionalText = 'Tessaline v1.01'\n"
+                         "  Caption = 'Cap'\n"
+                         "  Icon.Data = @'icon'\n"
+                         "  TitleText = 'Title'\n"
+                         "  Version = '9.99'\n"
+                         "end\n",
+                         [&file](const std::string& name, std::string& bytes) {
+                           bytes = file;
+                           return name == "icon";
+                         });
   EXPECT_EQ(about.AdditionalText(), "Tessaline v1.01");
   EXPECT_EQ(about.Caption(), "Cap");
   EXPECT_EQ(about.TitleText(), "Title");

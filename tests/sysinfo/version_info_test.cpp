@@ -6,9 +6,8 @@
 
 #include <string>
 
+#include "FormStreams.h"
 #include "TestFiles.h"
-#include "rtl/Filer.h"
-#include "rtl/FormText.h"
 #include "rtl/Streams.h"
 #include "sysinfo/SuFiles.h"
 #include "sysinfo/SuVInfo.h"
@@ -155,7 +154,7 @@ TEST(VersionInfo, AFileWithoutAVersionResource) {
 }
 
 TEST(VersionInfo, AFileThatCannotBeOpenedCannotBeRead) {
-  std::string dir = testsupport::FreshTestDir("sysinfo");
+  std::string dir = tsupport::FreshTestDir("sysinfo");
   std::string file = dir + "\\locked.dll";
   ASSERT_TRUE(CopyFileA(Beside("sysinfo_second.dll").c_str(), file.c_str(), FALSE));
   TSuVersionInfo info(nullptr);
@@ -167,7 +166,7 @@ TEST(VersionInfo, AFileThatCannotBeOpenedCannotBeRead) {
   EXPECT_EQ(text, "Unable to read version info");
   CloseHandle(locked);
   EXPECT_EQ(ErrorOf([&] { info.LoadVersionInfo(); }), 0);
-  testsupport::RemoveTree(dir);
+  tsupport::RemoveTree(dir);
 }
 
 TEST(VersionInfo, StringsOnlyUnderTheSecondTranslationAreNotRead) {
@@ -197,7 +196,7 @@ TEST(VersionInfo, AnEmptyTranslationTableNamesLanguageZero) {
 
 TEST(VersionInfo, TheProgramsPathIsReadWholeHoweverLong) {
   // A path of more than 256 characters: a shorter buffer would cut it and name another file.
-  std::string dir = testsupport::FreshTestDir("sysinfo");
+  std::string dir = tsupport::FreshTestDir("sysinfo");
   std::string deep = dir;
   while (deep.size() < 230) deep += "\\" + std::string(20, 'd'), CreateDirectoryA(deep.c_str(), nullptr);
   std::string copy = deep + "\\" + std::string(254 - deep.size(), 'x') + ".dll";  // 259 characters
@@ -207,7 +206,7 @@ TEST(VersionInfo, TheProgramsPathIsReadWholeHoweverLong) {
   ASSERT_NE(library, nullptr);
   EXPECT_EQ(ModuleFileName(library), copy);
   FreeLibrary(library);
-  testsupport::RemoveTree(dir);
+  tsupport::RemoveTree(dir);
 }
 
 TEST(VersionInfo, StringTablePrefixIsLanguageThenCodePageInLowerCaseHex) {
@@ -237,18 +236,12 @@ TEST(SuComponent, VersionIsTwoPointZeroFourAndNeverStored) {
   info.SetVersion("9.99");
   EXPECT_EQ(info.Version(), "2.04");
 
-  rtl::TMemoryStream binary;
-  rtl::WriteComponentToStream(binary, &info);
-  binary.SetPosition(0);
-  std::string text = rtl::ObjectBinaryToText(binary);
+  std::string text = tsupport::FormText(&info);
   EXPECT_EQ(text.find("Version ="), std::string::npos) << text;
 
   // A resource that names it still loads.
-  rtl::TMemoryStream stored;
-  rtl::ObjectTextToBinary("object Reader: TSuVersionInfo\n  Version = '1.00'\nend\n", stored);
-  stored.SetPosition(0);
   TSuVersionInfo loaded(nullptr);
-  rtl::ReadComponentFromStream(stored, &loaded);
+  tsupport::LoadFormText(&loaded, "object Reader: TSuVersionInfo\n  Version = '1.00'\nend\n");
   EXPECT_EQ(loaded.Version(), "2.04");
   EXPECT_EQ(loaded.FileName(), OwnFile());
 }

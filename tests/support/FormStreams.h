@@ -7,7 +7,7 @@
 #include "rtl/Filer.h"
 #include "rtl/FormText.h"
 
-namespace entrytest {
+namespace tsupport {
 
 inline std::string FormText(rtl::TComponent* root) {
   rtl::TMemoryStream binary;
@@ -16,11 +16,12 @@ inline std::string FormText(rtl::TComponent* root) {
   return rtl::ObjectBinaryToText(binary);
 }
 
-inline void LoadFormText(rtl::TComponent* root, const std::string& text) {
+// "@'name'" values come from includes.
+inline void LoadFormText(rtl::TComponent* root, const std::string& text, const rtl::TIncludeReader& includes = nullptr) {
   rtl::TMemoryStream binary;
-  rtl::ObjectTextToBinary(text, binary);
+  rtl::ObjectTextToBinary(text, binary, includes);
   binary.SetPosition(0);
   rtl::ReadComponentFromStream(binary, root);
 }
 
-}  // namespace entrytest
+}  // namespace tsupport
