@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "FreedMemory.h"
 #include "GdiCounter.h"
 #include "StdCtrls.h"
 #include "TestWindows.h"
@@ -445,6 +446,37 @@ TEST_F(ComboTest, TheNotificationsFireTheirEvents) {
   EXPECT_EQ(SendMessageA(c->Handle(), CB_GETDROPPEDWIDTH, 0, 0), 300);
   c->SetDroppedWidth(-1);
   EXPECT_EQ(SendMessageA(c->Handle(), CB_GETDROPPEDWIDTH, 0, 0), c->Width()) << "the platform's: as wide as the box";
+}
+
+TEST_F(ComboTest, AnEventHandlerMayFreeTheBoxMidSelection) {
+  // Freed by the click's, then the select's, then the change's handler: the later events are not
+  // fired and nothing of the box is written once it is gone.
+  struct TFreeing : Events {
+    std::string at;
+    void Fire(const std::string& what) {
+      log.push_back(what);
+      if (what == at) std::exchange(combo, nullptr)->Free();
+    }
+    void Click(rtl::TObject*) { Fire("click"); }
+    void Select(rtl::TObject*) { Fire("select"); }
+    void Change(rtl::TObject*) { Fire("change"); }
+  };
+  Show();
+  for (const Log& expected : {Log{"click"}, Log{"click", "select"}, Log{"click", "select", "change"}}) {
+    tsupport::TFreedMemoryWatch freed;
+    TFreeing ev;
+    ev.at = expected.back();
+    auto* c = Make<TComboBox>(csDropDown);
+    ev.combo = c;
+    c->OnClick.Bind(&ev, &TFreeing::Click);
+    c->OnSelect.Bind(&ev, &TFreeing::Select);
+    c->OnChange.Bind(&ev, &TFreeing::Change);
+    SendMessageA(c->Handle(), CB_SETCURSEL, 0, 0);
+    PostMessageA(c->EditHandle(), WM_KEYDOWN, VK_DOWN, 0);  // the next item of the list
+    tsupport::Pump();
+    EXPECT_EQ(ev.log, expected);
+    EXPECT_EQ(freed.WrittenAfterFree(), 0u);
+  }
 }
 
 TEST_F(ComboTest, AFailingReadOfTheItemsLeavesTheListTakingChanges) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "FreedMemory.h"
 #include "GdiCounter.h"
 #include "MemorySurface.h"
 #include "MessageRecorder.h"
@@ -155,6 +156,23 @@ TEST_F(Form, MenuAndOwnScrollBarMessagesStayWithTheParent) {
   EXPECT_TRUE(rec.Matches({{WM_COMMAND, sent, 0, 0, form}, {WM_COMMAND, defwinproc, 0, 0, form},
                            {WM_DRAWITEM, sent, 0, 0, form}, {WM_DRAWITEM, defwinproc, 0, 0, form},
                            {WM_VSCROLL, sent, 0, 0, form}, {WM_VSCROLL, defwinproc, 0, 0, form}}));
+}
+
+TEST_F(Form, ANotificationWhoseRecordDoesNotCheckOutStaysWithTheParent) {
+  auto* child = Child<TReflectTarget>();
+  HWND wnd = form->Handle(), childWnd = child->Handle();
+  const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(childWnd));
+  NMHDR notChild{wnd, id, 0}, wrongId{childWnd, id + 1, 0};
+  TMessageRecorder rec;
+  rec.Watch(*child, "child");
+  rec.Only({CN_NOTIFY});
+  // Any program may post a WM_NOTIFY with any lParam: addresses of nothing, records naming
+  // another window or id.
+  for (LPARAM junk : {LPARAM(0x10), LPARAM(-8), LPARAM(0x7FFE0000), reinterpret_cast<LPARAM>(&notChild),
+                      reinterpret_cast<LPARAM>(&wrongId)})
+    PostMessageA(wnd, WM_NOTIFY, id, junk);
+  Pump();
+  EXPECT_EQ(rec.Count(CN_NOTIFY), 0);
 }
 
 TEST_F(Form, AReflectedMessageTheChildLeavesGetsTheParentsDefaultProcessing) {
@@ -353,6 +371,56 @@ class TThrowingGraphic : public TGraphicControl {
   }
 };
 }  // namespace
+
+namespace {
+// Frees its victim from inside a handler of the victim's control.
+struct TFreer : rtl::TObject {
+  rtl::TComponent* victim = nullptr;
+  std::vector<std::string> log;
+  void Fire(const char* what) {
+    log.push_back(what);
+    if (victim) std::exchange(victim, nullptr)->Free();
+  }
+  void DblClick(rtl::TObject*) { Fire("dblclick"); }
+  void MouseDown(rtl::TObject*, TMouseButton, TShiftState, int, int) { log.push_back("mousedown"); }
+  void KeyDown(rtl::TObject*, WORD&, TShiftState) { Fire("keydown"); }
+};
+}  // namespace
+
+TEST(Lifetime, AHandlerMayFreeItsControlOrTheFormItSitsOn) {
+  // What would have followed the handler (the press after a double click, the default
+  // procedure after a key) is not run on what is gone, and nothing of it is written.
+  struct TCase {
+    bool windowed, freesForm;
+  };
+  for (TCase c : {TCase{false, false}, TCase{false, true}, TCase{true, false}}) {
+    TFreedMemoryWatch freed;
+    GdiDelta gdi;
+    {
+      TTestForm f(0, 0, 200, 100);
+      TFreer freer;
+      TControl* control = c.windowed ? static_cast<TControl*>(new TCustomControl(f.form)) : new TGraphicControl(f.form);
+      control->SetBounds(10, 10, 50, 30);
+      control->SetParent(f.form);
+      control->OnDblClick.Bind(&freer, &TFreer::DblClick);
+      control->OnMouseDown.Bind(&freer, &TFreer::MouseDown);
+      freer.victim = c.freesForm ? static_cast<rtl::TComponent*>(f.form) : control;
+      rtl::TAliveToken gone = freer.victim->AliveToken();
+      f.Show();
+      if (auto* w = rtl::As<TWinControl>(control)) {
+        w->OnKeyDown.Bind(&freer, &TFreer::KeyDown);
+        PostMessageA(w->Handle(), WM_KEYDOWN, 'A', 0);
+      } else {
+        PostMessageA(f.form->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 20));
+      }
+      Pump();
+      EXPECT_FALSE(gone);
+      EXPECT_EQ(freer.log, std::vector<std::string>{c.windowed ? "keydown" : "dblclick"});
+      EXPECT_EQ(freed.WrittenAfterFree(), 0u);
+    }
+    EXPECT_EQ(gdi.Delta(), 0);
+  }
+}
 
 TEST(Painting, APaintThatThrowsEndsThePaintAndReleasesEverything) {
   tsupport::GdiDelta delta;

@@ -6,6 +6,18 @@
 
 using namespace gui;
 
+TEST(Lifetime, OnlyAReleaseTheProgramAskedForFreesAForm) {
+  tsupport::TTestForm f;
+  f.form->HandleNeeded();
+  rtl::TAliveToken alive = f.form->AliveToken();
+  PostMessageA(f.form->Handle(), CM_RELEASE, 0, 0);  // as any program could
+  tsupport::Pump();
+  EXPECT_TRUE(alive);
+  f.form->Release();
+  EXPECT_TRUE(alive) << "not before the messages already queued";
+  EXPECT_TRUE(tsupport::PumpUntil([&] { return !alive; }, 2000));
+}
+
 TEST(FormRecreation, ABorderStyleChangeMakesANewWindowWithTheTextMenuChildrenPlaceAndVisibility) {
   tsupport::TTestForm host;
   TForm* form = host.form;

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
+#include "Bitmap.h"
+
 namespace tsupport {
 
 namespace {
 HBITMAP MakeSection(int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  return gui::CreateTopDownSection(w, h, &bits);
 }
 }  // namespace
 
