@@ -6,6 +6,7 @@
 
 #include "BitmapBtnTest.h"
 #include "ButtonModel.h"
+#include "FreedMemory.h"
 #include "GdiCounter.h"
 #include "Menus.h"
 #include "TestWindows.h"
@@ -203,6 +204,20 @@ TEST_F(DialButton, AClickNeedsPressAndReleaseInsideAndDraggingOutUndoesThePress)
   EXPECT_FALSE(btn->Pressed());
   Send(WM_RBUTTONUP, 0, 10, 10);
   EXPECT_EQ(events.clicks, 3);
+}
+
+TEST_F(DialButton, AReleaseHandlerMayFreeTheButton) {
+  struct TFreeing : rtl::TObject {
+    rtl::TComponent* victim = nullptr;
+    void Up(rtl::TObject*, gui::TMouseButton, gui::TShiftState, int, int) { std::exchange(victim, nullptr)->Free(); }
+  } freeing;
+  tsupport::TFreedMemoryWatch freed;
+  freeing.victim = btn;
+  btn->OnMouseUp.Bind(&freeing, &TFreeing::Up);
+  Press(60, 40);
+  Release(60, 40);
+  EXPECT_EQ(events.clicks, 0) << "no click on what is gone";
+  EXPECT_EQ(freed.WrittenAfterFree(), 0u);
 }
 
 TEST_F(DialButton, DraggingOutAndBackInRedrawsTheScreenEachTime) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "FreedMemory.h"
 #include "dialer_fixture.h"
 
 namespace {
@@ -297,6 +298,40 @@ TEST_F(Dialing, AHandlerMayHangUpFromInsideAProgressMessageAndDialAgain) {
   EXPECT_EQ(log.Count("OnDisconnect"), 1);
   EXPECT_EQ(log.Statuses().back(), "Connected/Online");
   ras.CloseConnection();
+}
+
+TEST_F(Dialing, AHandlerMayFreeTheComponentFromAStateEventOrWhileHangUpWaits) {
+  const std::string book = Phonebook(Section("Slow", {"StepDelayMs=5", "HangUpDelayMs=300"}));
+  for (bool whileHangingUp : {false, true}) {
+    tsupport::TFreedMemoryWatch freed;
+    auto* ras = new TRAS(nullptr);
+    rtl::TAliveToken alive = ras->AliveToken();
+    EventLog log(*ras);
+    ras->SetPhoneBookPath(book);
+    ras->SetEntryName("Slow");
+    gui::TUtilWindow killer([&](gui::TMessage& m) {
+      if (m.Msg == WM_APP) delete std::exchange(ras, nullptr);
+    });
+    if (!whileHangingUp) {
+      // The first state's OnStateChanged frees it: its state event is not fired on what is gone.
+      log.after = [&](const Fired& f) {
+        if (f.event == "OnStateChanged") delete std::exchange(ras, nullptr);
+      };
+      ASSERT_EQ(ras->Dial(), 0);
+      ASSERT_TRUE(PumpUntil([&] { return !alive; }, 5000));
+      PumpFor(50);
+      EXPECT_EQ(log.Names(), Names{"OnStateChanged"});
+    } else {
+      ASSERT_EQ(ras->Dial(), 0);
+      ASSERT_TRUE(PumpUntil([&] { return log.Count("OnConnect") == 1; }, 5000));
+      log.all.clear();
+      PostMessageA(killer.Handle(), WM_APP, 0, 0);  // handled inside HangUp's wait
+      ras->HangUp();
+      EXPECT_FALSE(alive);
+      EXPECT_TRUE(log.all.empty());
+    }
+    EXPECT_EQ(freed.WrittenAfterFree(), 0u);
+  }
 }
 
 TEST_F(Dialing, HangUpWaitsWithoutSpinningTheProcessor) {

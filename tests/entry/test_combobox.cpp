@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ControlsTest.h"
+#include "FreedMemory.h"
 #include "FormStreams.h"
 #include "MemorySurface.h"
 #include "entry/EcCmbx.h"
@@ -244,6 +245,47 @@ TEST_F(ComboTest, EnterCompletesAPrefixAndBeepsAtNoMatch) {
   EXPECT_EQ(c->Text(), "xyz");
   EXPECT_EQ(c->ItemIndex(), -1);
   EXPECT_EQ(ev.Count("click") + ev.Count("selection") + ev.Count("change"), 0);
+}
+
+TEST_F(ComboTest, AHandlerMayFreeTheBoxInTheCompletionAndCloseUpPaths) {
+  // Enter's completion fires OnClick, then OnSelectionChange; a pick in the list fires them as
+  // the list closes. Each handler in turn frees the box: nothing of it is touched afterwards.
+  struct TFreeing : rtl::TObject {
+    rtl::TComponent* victim = nullptr;
+    std::string at;
+    Log log;
+    void Fire(const char* what) {
+      log.push_back(what);
+      if (what == at) std::exchange(victim, nullptr)->Free();
+    }
+    void Click(rtl::TObject*) { Fire("click"); }
+    void Selection(rtl::TObject*) { Fire("selection"); }
+    void CloseUp(rtl::TObject*) { log.push_back("closeup"); }
+  };
+  Show();
+  for (bool byEnter : {true, false})
+    for (const char* at : {"click", "selection"}) {
+      tsupport::TFreedMemoryWatch freed;
+      TFreeing ev;
+      ev.at = at;
+      auto* c = Make({"Abacus", "Abbey"});
+      ev.victim = c;
+      c->OnClick.Bind(&ev, &TFreeing::Click);
+      c->OnSelectionChange.Bind(&ev, &TFreeing::Selection);
+      c->OnCloseUp.Bind(&ev, &TFreeing::CloseUp);
+      if (byEnter) {
+        ClickIntoEdit(c);
+        TypeKeys("abb");
+        PressKey(VK_RETURN);
+      } else {
+        c->SetItemIndex(1);
+        c->SetDroppedDown(true);
+        PostMessageA(c->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+      }
+      PumpFor(100);
+      EXPECT_EQ(ev.log.back(), at) << (byEnter ? "enter" : "close-up");
+      EXPECT_EQ(freed.WrittenAfterFree(), 0u);
+    }
 }
 
 TEST_F(ComboTest, EscapeSelectsTheFirstItemAndTellsTheChange) {

@@ -178,6 +178,26 @@ TEST_F(LabelTest, ALabelReadFromAFormResourceAttachesItself) {
   EXPECT_EQ(label->Top(), 30);
 }
 
+TEST_F(LabelTest, AnAttachMessageTakesOnlyALiveLabelOfThisControl) {
+  // Any program can send the number with any lParam, to the box or to its edit and list windows.
+  auto* other = new TEcComboBox(form);
+  other->SetName("other");
+  other->SetParent(form);
+  other->LabelInfo().SetVisible(true);
+  auto* foreign = new TEcAttachedLabel(form);  // a label of no control at all
+  for (HWND wnd : {combo->Handle(), combo->EditHandle(), combo->ListHandle()})
+    for (LPARAM junk : {LPARAM(0x10), LPARAM(-8), reinterpret_cast<LPARAM>(other->LabelInfo().Label()),
+                        reinterpret_cast<LPARAM>(foreign), reinterpret_cast<LPARAM>(combo)}) {
+      PostMessageA(wnd, EntryLabelAttachMessage, 0, junk);
+      SendMessageA(wnd, EntryLabelAttachMessage, 0, junk);
+      PostMessageA(wnd, EntryLabelMovedMessage, 0, junk);
+    }
+  PumpFor(50);
+  EXPECT_EQ(Label(), nullptr);
+  EXPECT_FALSE(combo->LabelInfo().Visible());
+  EXPECT_NE(other->LabelInfo().Label(), nullptr) << "the other box keeps its own";
+}
+
 TEST(EntryFamily, StartUpRegistersTheAttachedLabelUnlessItsNameIsTaken) {
   EXPECT_EQ(rtl::FindClassInfo("TEcAttachedLabel"), &TEcAttachedLabel::StaticClass());
   static rtl::TClassInfo other;  // another family's class of that name, registered first

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "EntryTest.h"
+#include "FreedMemory.h"
+#include "entry/EcBase.h"
 #include "ExceptionHook.h"
 #include "entry/EcExcept.h"
 #include "entry/EcTimer.h"
@@ -369,6 +371,20 @@ TEST_F(TimerPool, AHandlerThatFreesThePoolEndsTheFiring) {
   ticks.Advance(100);
   pool->DoTimer();
   EXPECT_EQ(rec.Order(), "A");
+}
+
+TEST_F(TimerPool, ATriggerHandlerMayFreeTheControllerInsideARealTick) {
+  tsupport::TFreedMemoryWatch freed;
+  auto* controller = new TEcController(nullptr);
+  HWND wnd = controller->TimerPool().WindowHandle();
+  controller->TimerPool().AddTrigger(55, rec.OnA());
+  controller->TimerPool().AddTrigger(55, rec.OnB());
+  rec.action = [&](int) { delete std::exchange(controller, nullptr); };
+  ASSERT_TRUE(PumpUntil([&] { return !rec.log.empty(); }, 3000));
+  PumpFor(150);
+  EXPECT_EQ(rec.Order(), "A") << "the firing ends with the pool";
+  EXPECT_FALSE(IsWindow(wnd)) << "the window went once its procedure had returned";
+  EXPECT_EQ(freed.WrittenAfterFree(), 0u);
 }
 
 TEST_F(TimerPool, DestructionStopsTheTimerAndReleasesTheWindow) {

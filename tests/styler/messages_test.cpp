@@ -157,6 +157,16 @@ void LoadIcon(gui::TIcon& icon, COLORREF colour) {
 
 }  // namespace
 
+TEST(StylerMessages, ARehookIsTakenOnlyWhenTheStylerAskedForIt) {
+  StyledForm f;
+  f.styler->UnhookWindow();
+  // What any program could post to the utility window, its true address included.
+  for (LPARAM l : {LPARAM(0x10), LPARAM(-8), reinterpret_cast<LPARAM>(f.styler)})
+    PostMessageA(f.styler->UtilityWindow(), RehookMessage, 0, l);
+  Pump();
+  EXPECT_FALSE(f.styler->Hooked());
+}
+
 TEST(StylerMessages, AWindowMadeAgainWhileTheFormIsReadIsHookedWhenReadingEnds) {
   StyledForm f;
   f.form->DestroyHandle();
