@@ -746,20 +746,31 @@ int ReplayFile(const Options& o) {
   return 1;
 }
 
-// The program reads its phonebook from a copy of ours, so what it writes beside it stays out of
-// the build folder.
-void UsePhonebook(const std::string& file) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  std::string dir = std::string(temp) + "tess-msgfuzz-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(dir.c_str(), nullptr);
-  std::string copy = dir + "\\rasphone.pbk";
-  if (!CopyFileA(file.c_str(), copy.c_str(), FALSE)) {
-    std::printf("msgfuzz: cannot copy the phonebook %s (error %lu)\n", file.c_str(), GetLastError());
-    return;
+// The program reads its phonebook from a copy of ours, so that what the service writes beside it
+// (the copy's log) stays out of the build folder; both go when the run ends.
+class PhonebookCopy {
+ public:
+  explicit PhonebookCopy(const std::string& file) {
+    if (file.empty()) return;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = std::string(temp) + "tess-msgfuzz-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    if (!CopyFileA(file.c_str(), (dir_ + "\\rasphone.pbk").c_str(), FALSE))
+      std::printf("msgfuzz: cannot copy the phonebook %s (error %lu)\n", file.c_str(), GetLastError());
+    else
+      SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", (dir_ + "\\rasphone.pbk").c_str());
   }
-  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", copy.c_str());
-}
+  ~PhonebookCopy() {
+    if (dir_.empty()) return;
+    DeleteFileA((dir_ + "\\rasphone.pbk").c_str());
+    DeleteFileA((dir_ + "\\rasphone.log").c_str());
+    RemoveDirectoryA(dir_.c_str());
+  }
+
+ private:
+  std::string dir_;
+};
 
 }  // namespace
 
@@ -773,7 +784,7 @@ int main(int argc, char** argv) {
   }
   setvbuf(stdout, nullptr, _IONBF, 0);
   g_program = o.program;
-  if (!o.phonebook.empty()) UsePhonebook(o.phonebook);
+  PhonebookCopy phonebook(o.phonebook);
 
   if (!o.replay.empty()) return ReplayFile(o);
 
