@@ -20,8 +20,10 @@ native: deps
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
+WIN64_CONFIGURE = cmake -S . -B $(WIN64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake -DTESS_HOST_BIN=$(CURDIR)/$(NATIVE)/bin >/dev/null
+
 build: native
-	@cmake -S . -B $(WIN64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake -DTESS_HOST_BIN=$(CURDIR)/$(NATIVE)/bin >/dev/null
+	@$(WIN64_CONFIGURE)
 	@cmake --build $(WIN64) -j $(JOBS)
 
 # The 32-bit program: built and linked only; these machines cannot run 32-bit code.
@@ -36,8 +38,11 @@ bench: build
 dist: build build32
 	@scripts/dist.sh
 
-# Every parser's fuzzer for a few minutes each (FUZZ_SECONDS, default 180), with a report.
+# Every parser's fuzzer, and the message fuzzer against the real program under Wine, for a few
+# minutes each (FUZZ_SECONDS, default 180), with a report.
 fuzz: native
+	@$(WIN64_CONFIGURE)
+	@cmake --build $(WIN64) -j $(JOBS) --target Tessaline rasapi32 tess_msgfuzz
 	@scripts/fuzz.sh
 
 clean:
