@@ -18,6 +18,32 @@ TEST(Lifetime, OnlyAReleaseTheProgramAskedForFreesAForm) {
   EXPECT_TRUE(tsupport::PumpUntil([&] { return !alive; }, 2000));
 }
 
+namespace {
+bool g_called = false;
+void CALLBACK Planted(HWND, UINT, UINT_PTR, DWORD) { g_called = true; }
+}  // namespace
+
+TEST(Lifetime, ATimerMessageNamingACallbackNeverRunsIt) {
+  // The platform's dispatch calls a timer message's lParam; the program's timers name none, so one
+  // that does came from elsewhere (here it names a real function). In the application's loop and
+  // in a modal one of the platform's (a menu's, ended by a timer of the thread's own).
+  tsupport::TTestForm f;
+  f.Show();
+  g_called = false;
+  PostMessageA(f.form->Handle(), WM_TIMER, 1, reinterpret_cast<LPARAM>(&Planted));
+  f.app.ProcessMessages();
+  EXPECT_FALSE(g_called);
+  gui::TMenuHandle menu(CreatePopupMenu());
+  AppendMenuA(menu, MF_STRING, 1, "item");
+  PostMessageA(f.form->Handle(), WM_TIMER, 1, reinterpret_cast<LPARAM>(&Planted));
+  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+  TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, f.form->Handle(), nullptr);
+  EXPECT_FALSE(g_called);
+}
+
 TEST(FormRecreation, ABorderStyleChangeMakesANewWindowWithTheTextMenuChildrenPlaceAndVisibility) {
   tsupport::TTestForm host;
   TForm* form = host.form;

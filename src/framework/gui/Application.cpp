@@ -4,6 +4,7 @@
 
 #include "ExceptionHook.h"
 #include "Forms.h"
+#include "MessageTrust.h"
 
 namespace gui {
 
@@ -18,12 +19,14 @@ static void AppExceptionHandler(std::exception_ptr e) {
 TApplication::TApplication(rtl::TComponent* owner) : TComponent(owner) {
   Application = this;
   SetExceptionHandler(&AppExceptionHandler);
+  GuardThreadQueue();
 }
 
 TApplication::~TApplication() {
   Destroying();
   DestroyComponents();
   SetExceptionHandler(nullptr);
+  UnguardThreadQueue();
   if (Application == this) Application = nullptr;
 }
 

@@ -5,6 +5,7 @@
 
 #include "ExceptionHook.h"
 #include "Messages.h"
+#include "Subclass.h"
 
 namespace gui {
 
@@ -70,7 +71,36 @@ HWND ReleaseWindow() {
   return g_releaseWindow;
 }
 
+// WM_SYSTIMER, the platform's own timer message (caret blinking): dispatched the same way.
+constexpr UINT kSystemTimerMessage = 0x0118;
+
+thread_local HHOOK g_queueGuard = nullptr;
+thread_local int g_queueGuards = 0;
+
+LRESULT CALLBACK QueueGuard(int code, WPARAM removal, LPARAM lParam) {
+  if (code == HC_ACTION && removal == PM_REMOVE) {
+    MSG& msg = *reinterpret_cast<MSG*>(lParam);
+    if ((msg.message == WM_TIMER || msg.message == kSystemTimerMessage) && msg.lParam && IsFrameworkWindow(msg.hwnd)) {
+      msg.message = WM_NULL;  // nothing left to dispatch
+      msg.lParam = 0;
+    }
+  }
+  return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
 }  // namespace
+
+void GuardThreadQueue() {
+  if (g_queueGuards++ == 0) g_queueGuard = SetWindowsHookExA(WH_GETMESSAGE, &QueueGuard, nullptr, GetCurrentThreadId());
+}
+
+void UnguardThreadQueue() {
+  if (g_queueGuards == 0 || --g_queueGuards > 0) return;
+  if (g_queueGuard) UnhookWindowsHookEx(g_queueGuard);
+  g_queueGuard = nullptr;
+}
+
+bool IsFrameworkWindow(HWND wnd) { return wnd && (wnd == g_releaseWindow || TSubclass::Top(wnd) != nullptr); }
 
 void ReleaseLater(rtl::TComponent* component) {
   if (!component) return;
