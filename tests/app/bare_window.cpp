@@ -7,24 +7,11 @@
 // when its window was made, and when it was shown and painted, as startup_profile does.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "LaunchMarks.h"
 
 namespace {
 
-LONGLONG g_launch = 0;
-FILE* g_out = nullptr;
-double g_last = 0;
-
-void Mark(const char* step) {
-  if (!g_out) return;
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  double now = static_cast<double>(t.QuadPart - g_launch) * 1000.0 / static_cast<double>(f.QuadPart);
-  std::fprintf(g_out, "%s\t%.3f\t%.3f\n", step, g_last, now - g_last);
-  g_last = now;
-}
+using launchmarks::Mark;
 
 LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {
@@ -37,10 +24,7 @@ LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
-  if (__argc == 3) {
-    g_launch = std::strtoll(__argv[1], nullptr, 10);
-    g_out = std::fopen(__argv[2], "w");
-  }
+  launchmarks::Start(__argc, __argv);
   Mark("process start and DLLs loaded, until main");
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
@@ -62,18 +46,8 @@ int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
   ShowWindow(wnd, SW_SHOWNORMAL);
   UpdateWindow(wnd);
   Mark("shown and painted");
+  launchmarks::FinishAtIdle(wnd);
   MSG msg;
-  if (g_out) {
-    // The first idle moment comes when the queue is empty; the window is closed then.
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Mark("until the first idle moment");
-    std::fclose(g_out);
-    g_out = nullptr;
-    PostMessageA(wnd, WM_CLOSE, 0, 0);
-  }
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -1,8 +1,9 @@
 // Measures the program's start-up: from CreateProcess until its message loop first goes idle
-// (WaitForInputIdle: its windows made, the first paints done), beside a bare Win32 window of the
-// same size with a menu (bare_window.exe), in one run. Both take turns, so a change in the
-// machine's load meets both; each figure is the median of the runs, and the ratio is of the
-// medians. Each started program is closed again before the next one starts.
+// (WaitForInputIdle: its windows made, the first paints done), beside the same window made of the
+// platform's stock controls (stock_window.exe) and beside a bare Win32 window of the same size
+// with a menu (bare_window.exe), in one run. They take turns, so a change in the machine's load
+// meets all three; each figure is the median of the runs, and the ratios are of the medians.
+// Each started program is closed again before the next one starts.
 //
 //   bench_startup [--runs N]
 #include <windows.h>
@@ -183,45 +184,47 @@ int main(int argc, char** argv) {
   }
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
 
-  // One start of each first: the files come into the cache for both alike.
-  StartUp("Tessaline.exe");
-  StartUp("bare_window.exe");
-  std::vector<double> program, bare;
-  std::vector<Holdings> programHeld, bareHeld;
-  for (int i = 0; i < runs; ++i) {
-    double p = StartUp("Tessaline.exe");
-    programHeld.push_back(g_held);
-    double b = StartUp("bare_window.exe");
-    bareHeld.push_back(g_held);
-    if (p < 0 || b < 0) {
-      std::fprintf(stderr, "bench_startup: a program did not start or go idle\n");
-      DeleteFileA(pbk.c_str());
-      return 1;
+  // One start of each first: the files come into the cache for all alike.
+  struct TProgram {
+    const char* exe;
+    const char* what;
+    std::vector<double> ms;
+    std::vector<Holdings> held;
+  };
+  TProgram programs[] = {{"Tessaline.exe", "Tessaline.exe (main window, components, phonebook of 7)"},
+                         {"stock_window.exe", "the same window of stock controls (phonebook of 7)"},
+                         {"bare_window.exe", "bare Win32 window 508x161 with a menu"}};
+  for (TProgram& p : programs) StartUp(p.exe);
+  for (int i = 0; i < runs; ++i)
+    for (TProgram& p : programs) {
+      double ms = StartUp(p.exe);
+      if (ms < 0) {
+        std::fprintf(stderr, "bench_startup: %s did not start or go idle\n", p.exe);
+        DeleteFileA(pbk.c_str());
+        return 1;
+      }
+      p.ms.push_back(ms);
+      p.held.push_back(g_held);
     }
-    program.push_back(p);
-    bare.push_back(b);
-  }
-  double mp = Median(program), mb = Median(bare);
-  std::printf("start-up to the first idle moment, median of %d runs each:\n", runs);
-  std::printf("  Tessaline.exe (main window, components, phonebook of 7)  %7.1f ms\n", mp);
-  std::printf("  bare Win32 window 508x161 with a menu                    %7.1f ms\n", mb);
-  std::printf("  ratio                                                    %7.2f\n", mp / mb);
-  std::printf("  (ranges: %.1f-%.1f ms and %.1f-%.1f ms)\n", *std::min_element(program.begin(), program.end()),
-              *std::max_element(program.begin(), program.end()), *std::min_element(bare.begin(), bare.end()),
-              *std::max_element(bare.begin(), bare.end()));
   auto held = [](const std::vector<Holdings>& v, double Holdings::*field) {
     std::vector<double> x;
     for (const Holdings& h : v) x.push_back(h.*field);
     return Median(x);
   };
-  std::printf("held at the first idle moment (medians), Tessaline.exe beside the bare window:\n");
-  std::printf("  private bytes   %9.0f KiB  %9.0f KiB  ratio %.2f\n", held(programHeld, &Holdings::privateKiB),
-              held(bareHeld, &Holdings::privateKiB),
-              held(programHeld, &Holdings::privateKiB) / held(bareHeld, &Holdings::privateKiB));
-  std::printf("  windows         %9.0f      %9.0f\n", held(programHeld, &Holdings::windows),
-              held(bareHeld, &Holdings::windows));
+  const double mp = Median(programs[0].ms);
+  std::printf("start-up to the first idle moment, median of %d runs each (range):\n", runs);
+  for (TProgram& p : programs)
+    std::printf("  %-58s %7.1f ms  (%.1f-%.1f)\n", p.what, Median(p.ms), *std::min_element(p.ms.begin(), p.ms.end()),
+                *std::max_element(p.ms.begin(), p.ms.end()));
+  std::printf("  ratio to the stock-control window                         %7.2f\n", mp / Median(programs[1].ms));
+  std::printf("  ratio to the bare window                                  %7.2f\n", mp / Median(programs[2].ms));
+  std::printf("held at the first idle moment (medians):  private KiB   windows\n");
+  for (TProgram& p : programs)
+    std::printf("  %-38s %9.0f %9.0f\n", p.exe, held(p.held, &Holdings::privateKiB), held(p.held, &Holdings::windows));
   std::fflush(stdout);
   PrintBreakdown("bare_window.exe", "bare_window.exe, its steps timed", runs,
+                 std::string(temp) + "bench-startup-profile.txt");
+  PrintBreakdown("stock_window.exe", "stock_window.exe, its steps timed", runs,
                  std::string(temp) + "bench-startup-profile.txt");
   PrintBreakdown("startup_profile.exe", "startup_profile.exe, the program with its steps timed", runs,
                  std::string(temp) + "bench-startup-profile.txt");
