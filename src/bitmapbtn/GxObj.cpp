@@ -238,7 +238,7 @@ void TGxGraphicControl::Paint() {
 
 void LoadFamilyCursors() {
   HINSTANCE self = GetModuleHandleA(nullptr);
-  for (int id = kFirstCursor; id <= kLastCursor; ++id) gui::Cursors().Set(id, LoadCursorA(self, MAKEINTRESOURCEA(id)));
+  for (int id = kFirstCursor; id <= kLastCursor; ++id) gui::Cursors().SetResource(id, self, MAKEINTRESOURCEA(id));
 }
 
 }  // namespace bitmapbtn

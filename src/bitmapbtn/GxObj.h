@@ -157,7 +157,8 @@ class TGxGraphicControl : public gui::TGraphicControl {
 };
 
 // The family's start-up: the cursors 2001 to 2031 of the program's module go into the cursor
-// table under their resource numbers. The platform frees them with the module.
+// table under their resource numbers, each loaded when first shown. The platform frees them with
+// the module.
 inline constexpr int kFirstCursor = 2001, kLastCursor = 2031;
 void LoadFamilyCursors();
 

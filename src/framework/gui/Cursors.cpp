@@ -41,20 +41,28 @@ const rtl::TIdentMap& CursorIdents() {
 }
 
 TCursorTable::TCursorTable() {
-  for (const auto& c : kStandard) cursors_[c.id] = c.platform ? LoadCursorA(nullptr, c.platform) : nullptr;
+  for (const auto& c : kStandard) cursors_[c.id] = TEntry{nullptr, c.platform};
 }
 
 HCURSOR TCursorTable::Get(TCursor id) const {
   auto it = cursors_.find(id);
-  return it != cursors_.end() ? it->second : Arrow();
+  if (it == cursors_.end()) return Arrow();
+  const TEntry& e = it->second;
+  if (!e.loaded) {
+    e.cursor = e.name ? LoadCursorA(e.module, e.name) : nullptr;
+    e.loaded = true;
+  }
+  return e.cursor;
 }
 
 void TCursorTable::Set(TCursor id, HCURSOR cursor) {
   if (cursor)
-    cursors_[id] = cursor;
+    cursors_[id] = TEntry{nullptr, nullptr, cursor, true};
   else
     cursors_.erase(id);
 }
+
+void TCursorTable::SetResource(TCursor id, HINSTANCE module, LPCSTR name) { cursors_[id] = TEntry{module, name}; }
 
 TCursorTable& Cursors() {
   static TCursorTable table;

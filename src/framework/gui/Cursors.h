@@ -44,20 +44,31 @@ enum : TCursor {
 // The names of the standard numbers ("crHandPoint"), for form resources.
 const rtl::TIdentMap& CursorIdents();
 
+// Cursors are loaded when first asked for: loading one costs the platform about half a
+// millisecond, and most are never shown.
 class TCursorTable {
  public:
   // Holds the standard numbers from the start.
   TCursorTable();
-  // The cursor stored under id; the platform's arrow when there is none; nullptr for crNone.
+  // The cursor stored under id (loaded now if it was stored as a resource); the platform's arrow
+  // when there is none; nullptr for crNone.
   HCURSOR Get(TCursor id) const;
   bool Contains(TCursor id) const { return cursors_.count(id) != 0; }
   int Count() const { return static_cast<int>(cursors_.size()); }
   // Stores a cursor under id (nullptr removes the entry). The table destroys nothing: cursors
   // loaded from resources are shared ones that the system keeps for the module.
   void Set(TCursor id, HCURSOR cursor);
+  // Stores the cursor resource `name` of module (null: the platform's) under id, loaded on first use.
+  void SetResource(TCursor id, HINSTANCE module, LPCSTR name);
 
  private:
-  std::map<TCursor, HCURSOR> cursors_;
+  struct TEntry {
+    HINSTANCE module = nullptr;
+    LPCSTR name = nullptr;  // null: no pointer at all (crNone), or a cursor given as it is
+    mutable HCURSOR cursor = nullptr;
+    mutable bool loaded = false;
+  };
+  std::map<TCursor, TEntry> cursors_;
 };
 
 // The one table; usable from start-up code that runs before main.
