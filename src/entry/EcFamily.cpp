@@ -13,21 +13,29 @@ namespace ec {
 namespace {
 
 int g_guard = 0;
+bool g_started = false;
 std::unique_ptr<TEcIntlSup> g_intl;
 std::unique_ptr<TEcUserData> g_userData;
 
 }  // namespace
 
-TEcIntlSup* IntlSup() { return g_intl.get(); }
+TEcIntlSup* IntlSup() {
+  // Read once, when first asked for: the profile costs the platform half a millisecond a key,
+  // and the program's own window reads none of it.
+  if (g_started && !g_intl) g_intl = std::make_unique<TEcIntlSup>();
+  return g_intl.get();
+}
+
 TEcUserData* UserData() { return g_userData.get(); }
 
 void InitializeIntlSettings() {
-  if (g_intl) return;
-  g_intl = std::make_unique<TEcIntlSup>();
+  if (g_started) return;
+  g_started = true;
   g_userData = std::make_unique<TEcUserData>();
 }
 
 void FinalizeIntlSettings() {
+  g_started = false;
   g_userData.reset();
   g_intl.reset();
 }

@@ -48,7 +48,8 @@ struct TEcUserData {
   std::array<uint8_t, 8> Chars;              // codes 241 to 248
 };
 
-// The process-wide objects; null before the family's start-up and after its shutdown.
+// The process-wide objects; null before the family's start-up and after its shutdown. The
+// settings are read once, when first asked for after the start-up.
 TEcIntlSup* IntlSup();
 TEcUserData* UserData();
 

@@ -25,12 +25,11 @@ void TEcTimerPool::DeclareProperties(rtl::TClassBuilder<TEcTimerPool>& b) {
   b.Event("OnAllTriggers", &TEcTimerPool::OnAllTriggers);
 }
 
-TEcTimerPool::TEcTimerPool(rtl::TComponent* owner)
-    : TComponent(owner), window_(std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { HandleMessage(m); })) {}
+TEcTimerPool::TEcTimerPool(rtl::TComponent* owner) : TComponent(owner) {}
 
 TEcTimerPool::~TEcTimerPool() {
   timerInterval_ = 0;
-  KillTimer(window_->Handle(), kTimerId);
+  if (window_) KillTimer(window_->Handle(), kTimerId);
   triggers_.clear();
   triggerCount_ = 0;
   gui::TUtilWindow::Release(std::move(window_));
@@ -56,6 +55,8 @@ int TEcTimerPool::AddOneTimeTrigger(uint32_t interval, TTriggerEvent onTrigger) 
 }
 
 int TEcTimerPool::AddRecord(uint32_t interval, TTriggerEvent onTrigger, bool recurring) {
+  // Made with the first trigger: a pool that never gets one costs no window.
+  if (!window_) window_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { HandleMessage(m); });
   auto record = std::make_unique<TriggerRecord>();
   record->Interval = std::max(interval, kMinTriggerInterval);
   int32_t top = -1;
@@ -134,6 +135,7 @@ void TEcTimerPool::SortTriggers() {
 }
 
 bool TEcTimerPool::ResetTimer() {
+  if (!window_) return true;  // no trigger was ever added: no timer to stop
   HWND wnd = window_->Handle();
   if (timerInterval_ == 0 || triggerCount_ == 0) {
     KillTimer(wnd, kTimerId);

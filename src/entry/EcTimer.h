@@ -79,8 +79,8 @@ class TEcTimerPool : public rtl::TComponent {
   bool ResetTimer();
 
   std::vector<std::unique_ptr<TriggerRecord>> triggers_;
-  // A handler that frees the pool (its controller, its form) does so inside this window's own
-  // procedure: the window is released, not destroyed under itself.
+  // Made with the first trigger. A handler that frees the pool (its controller, its form) does so
+  // inside this window's own procedure: the window is released, not destroyed under itself.
   std::unique_ptr<gui::TUtilWindow> window_;
   uint32_t timerInterval_ = 0;
   int triggerCount_ = 0;

@@ -49,7 +49,6 @@ TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner
   colors_[1] = gui::clBlack;
   colors_[2] = gui::clActiveCaption;
   colors_[3] = gui::clInactiveCaption;
-  utilityWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { UtilityWindowMessage(m); });
   HookWindow();
   if (!g_stylerRegistry) g_stylerRegistry = std::make_unique<std::vector<TGxFormStyler*>>();
   g_stylerRegistry->push_back(this);
@@ -130,6 +129,9 @@ void TGxFormStyler::HookWndProc(gui::TMessage& m) {
         inherited::HookWndProc(m);
         if (!alive) return;
         UnhookWindow();
+        // Made when first needed: most forms are never made again.
+        if (!utilityWindow_)
+          utilityWindow_ = std::make_unique<gui::TUtilWindow>([this](gui::TMessage& m) { UtilityWindowMessage(m); });
         rehookPending_ = true;
         PostMessageA(UtilityWindow(), RehookMessage, 0, reinterpret_cast<LPARAM>(this));
         return;

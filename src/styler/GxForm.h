@@ -71,6 +71,7 @@ class TGxFormStyler : public TGxWndProcComponent {
   gui::TFont& CaptionFont() { return *captionFont_; }
   bool ActiveState() const { return activeState_; }
   bool ActiveKnown() const { return activeKnown_; }
+  // The hidden window the rehook is posted to; made the first time the form's window is made again.
   HWND UtilityWindow() const { return utilityWindow_ ? utilityWindow_->Handle() : nullptr; }
 
   // Fills font from the platform's caption font (the stock system font when the platform does

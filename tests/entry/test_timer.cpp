@@ -376,9 +376,10 @@ TEST_F(TimerPool, AHandlerThatFreesThePoolEndsTheFiring) {
 TEST_F(TimerPool, ATriggerHandlerMayFreeTheControllerInsideARealTick) {
   tsupport::TFreedMemoryWatch freed;
   auto* controller = new TEcController(nullptr);
-  HWND wnd = controller->TimerPool().WindowHandle();
   controller->TimerPool().AddTrigger(55, rec.OnA());
   controller->TimerPool().AddTrigger(55, rec.OnB());
+  HWND wnd = controller->TimerPool().WindowHandle();
+  ASSERT_TRUE(IsWindow(wnd));
   rec.action = [&](int) { delete std::exchange(controller, nullptr); };
   ASSERT_TRUE(PumpUntil([&] { return !rec.log.empty(); }, 3000));
   PumpFor(150);

@@ -159,6 +159,9 @@ void LoadIcon(gui::TIcon& icon, COLORREF colour) {
 
 TEST(StylerMessages, ARehookIsTakenOnlyWhenTheStylerAskedForIt) {
   StyledForm f;
+  f.form->SetBorderStyle(gui::bsSizeable);  // the window made again: the utility window is there
+  Pump();
+  ASSERT_TRUE(f.styler->Hooked());
   f.styler->UnhookWindow();
   // What any program could post to the utility window, its true address included.
   for (LPARAM l : {LPARAM(0x10), LPARAM(-8), reinterpret_cast<LPARAM>(f.styler)})
