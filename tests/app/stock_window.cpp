@@ -42,7 +42,7 @@ HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, i
 // The phonebook's entry names, asked once of the library bound at run time.
 void FillFromPhonebook(HWND combo) {
   HMODULE ras = LoadLibraryA("RASAPI32.DLL");
-  auto enumEntries = ras ? reinterpret_cast<PFN_RasEnumEntriesA>(GetProcAddress(ras, "RasEnumEntriesA")) : nullptr;
+  auto enumEntries = ras ? reinterpret_cast<PFN_RasEnumEntriesA>(reinterpret_cast<void*>(GetProcAddress(ras, "RasEnumEntriesA"))) : nullptr;
   if (!enumEntries) return;
   std::vector<RASENTRYNAMEA> entries(64);
   entries[0].dwSize = RASENTRYNAMEA_SIZE;
