@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "Guards.h"
 #include "rtl/Exceptions.h"
@@ -39,7 +40,10 @@ class TUpdateLock {
 }  // namespace
 
 TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner) {
-  if (FindStyler(OwnerForm()->Handle())) throw rtl::Exception("Only one FormStyler is allowed per Form");
+  // A form being read makes its window once every value is in (its menu among them), not here
+  // halfway: the check and the hook wait for Loaded.
+  hookOnLoaded_ = OwnerForm()->IsLoading();
+  if (!hookOnLoaded_) CheckOnlyStyler();
   captionFont_ = std::make_unique<gui::TFont>();
   LoadCaptionFont(*captionFont_);
   companyText_ = std::make_unique<TGxCompanyText>(this);
@@ -49,6 +53,14 @@ TGxFormStyler::TGxFormStyler(rtl::TComponent* owner) : TGxWndProcComponent(owner
   colors_[1] = gui::clBlack;
   colors_[2] = gui::clActiveCaption;
   colors_[3] = gui::clInactiveCaption;
+  if (!hookOnLoaded_) HookAndRegister();
+}
+
+void TGxFormStyler::CheckOnlyStyler() {
+  if (FindStyler(OwnerForm()->Handle())) throw rtl::Exception("Only one FormStyler is allowed per Form");
+}
+
+void TGxFormStyler::HookAndRegister() {
   HookWindow();
   if (!g_stylerRegistry) g_stylerRegistry = std::make_unique<std::vector<TGxFormStyler*>>();
   g_stylerRegistry->push_back(this);
@@ -105,6 +117,11 @@ TGxFormStyler* TGxFormStyler::FindStyler(HWND wnd) {
 
 void TGxFormStyler::Loaded() {
   inherited::Loaded();
+  if (std::exchange(hookOnLoaded_, false)) {
+    CheckOnlyStyler();
+    HookAndRegister();
+    return;
+  }
   // The window may have been re-created while the form was read.
   if (OwnerForm()->WindowHandle() != HookedHandle()) {
     UnhookWindow();

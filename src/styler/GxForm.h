@@ -118,6 +118,8 @@ class TGxFormStyler : public TGxWndProcComponent {
   static void DeclareProperties(rtl::TClassBuilder<TGxFormStyler>& b);
 
  private:
+  void CheckOnlyStyler();
+  void HookAndRegister();
   void WMNCPaint(gui::TMessage& m);
   void WMNCActivate(gui::TMessage& m);
   // True when the mouse is over a sizing border and the cursor was set.
@@ -158,6 +160,7 @@ class TGxFormStyler : public TGxWndProcComponent {
   bool activeState_ = true;
   bool activeKnown_ = false;
   bool rehookPending_ = false;  // a RehookMessage of its own is on its way
+  bool hookOnLoaded_ = false;   // made while its form was read: checked and hooked in Loaded
 };
 
 }  // namespace styler

@@ -61,6 +61,7 @@ decltype(&FreeLibrary) o_FreeLibrary;
 decltype(&GetProcAddress) o_GetProcAddress;
 decltype(&SetWindowLongPtrA) o_SetWindowLongPtrA;
 decltype(&DestroyWindow) o_DestroyWindow;
+decltype(&SetMenu) o_SetMenu;
 
 using HangUpCall = DWORD(WINAPI*)(HANDLE);
 using StatusCall = DWORD(WINAPI*)(HANDLE, void*);
@@ -175,6 +176,12 @@ LONG_PTR WINAPI h_SetWindowLongPtrA(HWND w, int index, LONG_PTR v) {
     Note("caption hook off");
   return o_SetWindowLongPtrA(w, index, v);
 }
+// The form's window is made with its menu once the resource is read: setting it afterwards would
+// lay out the frame again.
+BOOL WINAPI h_SetMenu(HWND w, HMENU menu) {
+  if (!g_shuttingDown) Note("set menu");
+  return o_SetMenu(w, menu);
+}
 BOOL WINAPI h_DestroyWindow(HWND w) {
   if (g_shuttingDown && w == g_timerPool) Note("timer pool window gone");
   if (g_shuttingDown && w == g_form) Note("window TForm1 gone");
@@ -196,6 +203,7 @@ void Install() {
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"SetWindowLongPtrA", reinterpret_cast<void*>(&h_SetWindowLongPtrA), reinterpret_cast<void**>(&o_SetWindowLongPtrA)},
       {"DestroyWindow", reinterpret_cast<void*>(&h_DestroyWindow), reinterpret_cast<void**>(&o_DestroyWindow)},
+      {"SetMenu", reinterpret_cast<void*>(&h_SetMenu), reinterpret_cast<void**>(&o_SetMenu)},
   };
   tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
 }

@@ -217,7 +217,8 @@ void TMenu::GetChildren(const std::function<void(rtl::TComponent*)>& proc, rtl::
 
 void TMainMenu::SetWindow(HWND wnd) {
   window_ = wnd;
-  if (wnd) ::SetMenu(wnd, Handle());
+  // A window made with the menu has it already: setting it again would lay out its frame again.
+  if (wnd && GetMenu(wnd) != Handle()) ::SetMenu(wnd, Handle());
 }
 
 void TMainMenu::MenuChanged() {
