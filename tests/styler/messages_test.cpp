@@ -197,10 +197,18 @@ TEST(StylerMessages, TheFormsIconIsShownAndAChangeRepaintsTheCaption) {
     gui::TBrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
     FillRect(dc, &t, red);
   }
-  SendMessageA(f.Wnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_QUESTION)));
+  HICON question = LoadIconA(nullptr, IDI_QUESTION);
+  SendMessageA(f.Wnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(question));
   auto s = Capture(f.Wnd());
   EXPECT_EQ(s->At(t.left, t.top), RGB(0, 0, 0));
   EXPECT_EQ(s->At(centre.x, centre.y), RGB(0, 255, 0)) << "still the form's own icon";
+  auto icon = [&](WPARAM type) { return reinterpret_cast<HICON>(SendMessageA(f.Wnd(), WM_GETICON, type, 0)); };
+  HICON own = f.form->Icon().Handle();
+  EXPECT_EQ(icon(ICON_SMALL), question);
+  EXPECT_EQ(icon(ICON_BIG), own);
+  f.form->SetBorderStyle(gui::bsSizeToolWin);  // a new window, made with the form's icon and no other
+  EXPECT_EQ(icon(ICON_BIG), own);
+  EXPECT_EQ(icon(ICON_SMALL), own) << "the icon set from outside went with the old window";
 }
 
 TEST(StylerMessages, ASettingChangeReloadsTheCaptionFontAndTheFontsMadeFromIt) {

@@ -143,13 +143,18 @@ void TForm::CreateHandleDone() {
   if (menu_) menu_->SetWindow(Handle());
   // The menu bar may wrap or the frame differ from the estimate: correct by what was measured.
   if (clientSizeSet_) SetClientSize(clientWidth_, clientHeight_);
-  ApplyIcon();
+  // The window answers WM_GETICON with the form's icon (the platform asks as it makes the window's
+  // frame): setting it as well would have the platform convert the image twice more.
+}
+
+HICON TForm::WindowIcon() const {
+  HICON icon = icon_->Handle();
+  return icon ? icon : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
 }
 
 void TForm::ApplyIcon(rtl::TObject*) {
   if (!HandleAllocated()) return;
-  HICON icon = icon_->Handle();
-  if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  HICON icon = WindowIcon();
   SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
@@ -415,6 +420,17 @@ void TForm::WndProc(TMessage& m) {
         return;
       }
       break;
+    case WM_NCCREATE:
+      bigIconSet_ = smallIconSet_ = false;  // a new window
+      break;
+    case WM_SETICON:
+      (m.WParam == ICON_BIG ? bigIconSet_ : smallIconSet_) = true;
+      break;
+    case WM_GETICON:
+      // An icon nobody set is the form's, as if it had been set when the window was made.
+      if (m.WParam > ICON_SMALL2 || (m.WParam == ICON_BIG ? bigIconSet_ : smallIconSet_)) break;
+      m.Answer(reinterpret_cast<LRESULT>(WindowIcon()));
+      return;
     case WM_SIZE: {
       rtl::TAliveToken alive = AliveToken();
       TCustomControl::WndProc(m);

@@ -102,6 +102,8 @@ class TForm : public TCustomControl {
   DWORD WindowExStyle() const;
   void Center();
   void ApplyIcon(rtl::TObject* = nullptr);
+  // The form's icon, else the program's (resource 1).
+  HICON WindowIcon() const;
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
@@ -112,6 +114,7 @@ class TForm : public TCustomControl {
     if (HandleAllocated()) ::SetMenu(WindowHandle(), nullptr);
   }};
   std::unique_ptr<TIcon> icon_;
+  bool bigIconSet_ = false, smallIconSet_ = false;  // by WM_SETICON: the platform answers WM_GETICON
   int clientWidth_ = 0, clientHeight_ = 0;
   bool clientSizeSet_ = false;
   bool keyPreview_ = false;
