@@ -116,6 +116,8 @@ TEST_F(MainWindow, TheTaskbarButtonShowsTheTitleAndFollowsTheWindowWhichComesBac
   EXPECT_FALSE(IsIconic(form));
   EXPECT_FALSE(IsIconic(button));
   EXPECT_EQ(GetActiveWindow(), form);
+  SetActiveWindow(button);  // its taskbar button clicked: the window takes the activation
+  EXPECT_EQ(GetActiveWindow(), form);
   EXPECT_EQ(TaskbarButtons(), std::vector<std::string>{"Tessaline"});
 }
 
