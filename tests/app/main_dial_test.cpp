@@ -107,6 +107,8 @@ TEST_F(MainDial, ACaptionOtherThanExactlyDialHangsUp) {
   EXPECT_NE(ServiceLog().find("dial 'Alpha'"), std::string::npos);
   EXPECT_TRUE(PumpUntil([&] { return Caption() == "Hang Up"; }, 3000));
   EXPECT_EQ(Status(), "Serial Port Opened");
+  InvalidateRect(Form1->StatusBar1->Handle(), nullptr, TRUE);
+  Form1->RAS1->OnStateChanged(Form1->RAS1);
   EXPECT_FALSE(GetUpdateRect(Form1->StatusBar1->Handle(), nullptr, FALSE)) << "painted at once";
   EXPECT_EQ(Caption(), "Hang Up");
   ClickDial();
@@ -118,6 +120,8 @@ TEST_F(MainDial, DiallingAnUnknownNameLeavesTheStatusLineAsItWas) {
   Open();
   Type("Nowhere");
   EXPECT_EQ(Status(), "No Parameters Available - Check Dial Up Networking");
+  InvalidateRect(Form1->StatusBar1->Handle(), nullptr, TRUE);
+  Form1->cbConn->OnChange(Form1->cbConn);
   EXPECT_FALSE(GetUpdateRect(Form1->StatusBar1->Handle(), nullptr, FALSE)) << "painted at once";
   Form1->StatusBar1->SetSimpleText("Ready to dial");
   ClickDial();
