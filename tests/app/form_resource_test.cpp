@@ -128,7 +128,7 @@ StoredObject StoredForm() {
 using Values = std::vector<std::pair<std::string, std::string>>;
 
 // Each expected value stored as given, and nothing stored but those and the names in `also`:
-// what the Parts leave at its default is not stored. The names missing, different or extra are
+// what the window leaves at its default is not stored. The names missing, different or extra are
 // listed.
 void ExpectValues(const StoredObject& o, const Values& expected, const std::vector<std::string>& also = {}) {
   for (auto& [name, value] : expected) {

@@ -55,7 +55,7 @@ TEST_F(MainWindow, IsBuiltFromItsFormResource) {
   EXPECT_TRUE(Form1->Exit1->OnClick);
   EXPECT_TRUE(Form1->About1->OnClick);
 
-  // What the resource leaves unstored is at the Parts' defaults.
+  // What the resource leaves unstored is at the components' defaults.
   const bitmapbtn::TGxBitmapButton* b = Form1->btnDial;
   EXPECT_EQ((std::vector<int>{b->ShowPressed(), b->Spacing(), b->NumGlyphs(), b->Switch(), b->DownIndentHoriz(),
                               b->DownIndentVert()}),
