@@ -104,7 +104,7 @@ TEST_F(MainDial, ACaptionOtherThanExactlyDialHangsUp) {
   // The caption exactly "Dial" does dial.
   ClickDial();
   EXPECT_NE(Form1->RAS1->RASConn(), nullptr);
-  EXPECT_NE(ServiceLog().find("dial 'Alpha'"), std::string::npos);
+  EXPECT_NE(ServiceLog().find("dial 'Alpha' number '' user 'alpha'"), std::string::npos) << "its parameters";
   EXPECT_TRUE(PumpUntil([&] { return Caption() == "Hang Up"; }, 3000));
   EXPECT_EQ(Status(), "Serial Port Opened");
   InvalidateRect(Form1->StatusBar1->Handle(), nullptr, TRUE);
@@ -229,5 +229,6 @@ TEST_F(MainDial, ANameOfBlanksIsDialledNotWarnedAbout) {
   WaitForSingleObject(watcher, 10000);
   CloseHandle(watcher);
   EXPECT_FALSE(seen.found) << "a warning";
+  EXPECT_EQ(GetFocus(), Form1->cbConn->EditHandle()) << "the button never takes the focus";
   EXPECT_EQ(Form1->RAS1->LastError(), static_cast<int32_t>(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)) << "no such entry";
 }
