@@ -1,21 +1,25 @@
 #include "SuFiles.h"
 
+#include <algorithm>
+
 namespace sysinfo {
 
 std::string ModuleFileName(HMODULE module) {
   // The platform truncates silently to the buffer: a cut path would name some other file, so
-  // the buffer grows until the name fits.
+  // the buffer grows until the name fits, up to the longest path there is (32 767 characters and
+  // the terminator).
+  constexpr size_t kLongest = 32768;
   std::string name(MAX_PATH, '\0');
-  while (name.size() <= 32768) {
+  for (;;) {
     DWORD n = GetModuleFileNameA(module, name.data(), static_cast<DWORD>(name.size()));
     if (n == 0) return {};
     if (n < name.size()) {
       name.resize(n);
       return name;
     }
-    name.resize(name.size() * 2);
+    if (name.size() == kLongest) return {};
+    name.resize(std::min(name.size() * 2, kLongest));
   }
-  return {};
 }
 
 std::string SystemDirectory() {

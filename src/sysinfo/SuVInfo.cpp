@@ -18,11 +18,32 @@ void RaiseVersionInfoError(int32_t code) { throw ESuVersionInfoError(SuResourceS
 
 namespace {
 
-// The platform's answers for a file without a version resource: resources but none of that type
-// (1813), or no resources at all (1812, which is also what Wine answers for both).
-bool NoVersionResource(DWORD error) {
-  return error == ERROR_RESOURCE_TYPE_NOT_FOUND || error == ERROR_RESOURCE_DATA_NOT_FOUND;
+BOOL CALLBACK FoundResourceType(HMODULE, LPSTR, LONG_PTR found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;  // one is enough
 }
+
+// Whether the file carries any resources at all. Loaded as data: none of its code runs.
+bool HoldsResources(const std::string& fileName) {
+  HMODULE file = LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!file) return false;
+  bool found = false;
+  EnumResourceTypesA(file, &FoundResourceType, reinterpret_cast<LONG_PTR>(&found));
+  FreeLibrary(file);
+  return found;
+}
+
+}  // namespace
+
+int32_t VersionSizeErrorCode(DWORD error, const std::string& fileName) {
+  if (error == ERROR_RESOURCE_TYPE_NOT_FOUND) return suNoVersionInfo;
+  // Windows answers 1812 for a file with no resources at all, Wine for any file without a
+  // version resource: what the file holds tells the two apart.
+  if (error == ERROR_RESOURCE_DATA_NOT_FOUND && HoldsResources(fileName)) return suNoVersionInfo;
+  return suCannotReadInfo;
+}
+
+namespace {
 
 // A decimal number filling the whole text: blanks around it, a sign, digits with one separator,
 // an exponent.
@@ -95,7 +116,7 @@ class TSuCustomVersionInfo::TResource {
   explicit TResource(const std::string& fileName) {
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &ignored);
-    if (size == 0) RaiseVersionInfoError(NoVersionResource(GetLastError()) ? suNoVersionInfo : suCannotReadInfo);
+    if (size == 0) RaiseVersionInfoError(VersionSizeErrorCode(GetLastError(), fileName));
     data_.resize(size);
     if (!GetFileVersionInfoA(fileName.c_str(), 0, size, data_.data())) RaiseVersionInfoError(suCannotReadInfo);
   }
@@ -136,7 +157,7 @@ TSuCustomVersionInfo::TSuCustomVersionInfo(rtl::TComponent* owner) : TSuComponen
 void TSuCustomVersionInfo::SetFileName(const std::string& value) {
   bool designing = (ComponentState() & rtl::csDesigning) != 0;
   if (!value.empty() && !designing && !FileExists(value)) RaiseVersionInfoError(suErrorOpeningFile);
-  if (value != fileName_) infoLoaded_ = false;
+  if (value != fileName_) infoLoaded_ = valuesLoaded_ = false;
   fileName_ = value;
   if (fileName_.empty() && !designing) DefaultFileName();
 }
@@ -178,16 +199,6 @@ std::string TSuCustomVersionInfo::GetKeyValue(const std::string& name) {
 }
 
 void TSuCustomVersionInfo::LoadVersionInfo() {
-  TResource resource(fileName_);
-  ReadTranslation(resource);
-
-  const void* fixed = nullptr;
-  size_t length = 0;
-  if (!resource.Query("\\", fixed, length)) RaiseVersionInfoError(suCannotReadInfo);
-  fixed_ = VS_FIXEDFILEINFO{};
-  std::memcpy(&fixed_, fixed, std::min(length, sizeof fixed_));
-
-  const std::string prefix = StringTablePrefix(language_);
   struct Key {
     const char* name;
     std::string TSuCustomVersionInfo::*value;
@@ -204,13 +215,28 @@ void TSuCustomVersionInfo::LoadVersionInfo() {
       {"ProductName", &TSuCustomVersionInfo::productName_},
       {"ProductVersion", &TSuCustomVersionInfo::productVersion_},
   };
+  TResource resource(fileName_);
+  valuesLoaded_ = false;
+  ReadTranslation(resource);
+  // Nothing read from another file stays: a failure below leaves the values empty.
+  fixed_ = VS_FIXEDFILEINFO{};
+  for (const Key& key : keys) (this->*key.value).clear();
+  fileVersionNumber_ = productVersionNumber_ = 0;
+
+  const void* fixed = nullptr;
+  size_t length = 0;
+  if (!resource.Query("\\", fixed, length)) RaiseVersionInfoError(suCannotReadInfo);
+  std::memcpy(&fixed_, fixed, std::min(length, sizeof fixed_));
+
+  const std::string prefix = StringTablePrefix(language_);
   for (const Key& key : keys) this->*key.value = resource.Text(prefix + key.name).value_or("");
   fileVersionNumber_ = VersionTextToNumber(fileVersion_);
   productVersionNumber_ = VersionTextToNumber(productVersion_);
+  valuesLoaded_ = true;
 }
 
 double TSuCustomVersionInfo::FileVersionNumber() {
-  if (!infoLoaded_) LoadVersionInfo();
+  if (!valuesLoaded_) LoadVersionInfo();
   return fileVersionNumber_;
 }
 

@@ -26,6 +26,9 @@ enum TSuVersionInfoErrorCode : int32_t {
 
 // Raises ESuVersionInfoError with the code and its text from the family's string table.
 [[noreturn]] void RaiseVersionInfoError(int32_t code);
+// The code for the platform's last error when sizing a file's version resource failed:
+// suNoVersionInfo for a file that holds resources but no version resource, else suCannotReadInfo.
+int32_t VersionSizeErrorCode(DWORD error, const std::string& fileName);
 
 class TSuCustomVersionInfo : public TSuComponent {
   RTL_CLASS(TSuCustomVersionInfo, TSuComponent)
@@ -36,7 +39,8 @@ class TSuCustomVersionInfo : public TSuComponent {
   // Raises suErrorOpeningFile for a name of no existing file (FileName stays as it was); an
   // empty name means the program's own file.
   void SetFileName(const std::string& value);
-  // The resource has been read for the current FileName.
+  // The resource's translation table has been read for the current FileName (by
+  // LoadVersionInfo or GetKeyValue, even one that failed after it).
   bool InfoLoaded() const { return infoLoaded_; }
 
   // Reads every value below. Raises ESuVersionInfoError.
@@ -70,7 +74,8 @@ class TSuCustomVersionInfo : public TSuComponent {
   const std::string& ProductName() const { return productName_; }
   const std::string& ProductVersion() const { return productVersion_; }
 
-  // FileVersion as a number; reads the resource first when it has not been read.
+  // FileVersion as a number; runs LoadVersionInfo first unless one has read every value of the
+  // current file.
   double FileVersionNumber();
   double ProductVersionNumber() const { return productVersionNumber_; }
 
@@ -87,6 +92,7 @@ class TSuCustomVersionInfo : public TSuComponent {
 
   std::string fileName_;
   bool infoLoaded_ = false;
+  bool valuesLoaded_ = false;  // a LoadVersionInfo has read every value for the current file
   uint32_t language_ = 0;
   uint32_t translationCount_ = 0;
   std::string languageName_;

@@ -3,6 +3,7 @@
 // description: every component in its order, with its class, place and values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -126,8 +127,10 @@ StoredObject StoredForm() {
 
 using Values = std::vector<std::pair<std::string, std::string>>;
 
-// Each expected value stored as given; the names missing or different are listed.
-void ExpectValues(const StoredObject& o, const Values& expected) {
+// Each expected value stored as given, and nothing stored but those and the names in `also`:
+// what the window leaves at its default is not stored. The names missing, different or extra are
+// listed.
+void ExpectValues(const StoredObject& o, const Values& expected, const std::vector<std::string>& also = {}) {
   for (auto& [name, value] : expected) {
     const std::string* stored = o.Prop(name);
     if (!stored) {
@@ -135,6 +138,11 @@ void ExpectValues(const StoredObject& o, const Values& expected) {
       continue;
     }
     EXPECT_EQ(*stored, value) << o.name << "." << name;
+  }
+  for (auto& [name, value] : o.props) {
+    bool known = std::count(also.begin(), also.end(), name) > 0;
+    for (auto& e : expected) known = known || e.first == name;
+    if (!known) ADD_FAILURE() << o.name << "." << name << " = " << value << " is stored";
   }
 }
 
@@ -171,6 +179,7 @@ TEST(MainFormResource, HoldsTheWindowWithItsOwnValues) {
   EXPECT_EQ(form.cls, "TForm1");
   EXPECT_EQ(form.name, "Form1");
   ExpectValues(form, Values{{"Caption", "'Brindlex UK Tessaline -  v1.01'"},
+                      {"BorderIcons", "[biSystemMenu, biMinimize, biMaximize]"},
                       {"BorderStyle", "bsSingle"},
                       {"ClientWidth", "508"},
                       {"ClientHeight", "161"},
@@ -180,7 +189,8 @@ TEST(MainFormResource, HoldsTheWindowWithItsOwnValues) {
                       {"OnCreate", "FormCreate"},
                       {"PixelsPerInch", "96"},
                       {"TextHeight", "13"}} +
-                         Font("MS Sans Serif", -11, "[]", "clWindowText", "DEFAULT_CHARSET"));
+                         Font("MS Sans Serif", -11, "[]", "clWindowText", "DEFAULT_CHARSET"),
+               {"Left", "Top", "Icon.Data"});
   // One 32 by 32 image of 16 colours in a 766-byte icon resource.
   ASSERT_EQ(form.binary.count("Icon.Data"), 1u);
   const std::string& icon = form.binary["Icon.Data"];
@@ -213,7 +223,7 @@ TEST(MainFormResource, CreatesEveryComponentInItsOrderWithItsValues) {
   ExpectValues(c[1], Bounds(8, 8, 497, 33) + Font("Arial", -27, "[fsBold]", "clBlack", "ANSI_CHARSET") +
                          Values{{"Caption", "'Select the Connection and then DIAL'"}, {"ParentFont", "False"}});
   ExpectValues(c[2], Bounds(48, 88, 273, 35) + Font("Times New Roman", -27, "[]", "clGray", "DEFAULT_CHARSET") +
-                         Values{{"ParentFont", "False"}});
+                         Values{{"ParentFont", "False"}}, {"Caption"});
   ASSERT_TRUE(c[2].Prop("Caption"));
   EXPECT_TRUE(OneLine(*c[2].Prop("Caption"))) << "the maker's notice, one line: " << *c[2].Prop("Caption");
   ExpectValues(c[3], Bounds(105, 122, 148, 16) +
@@ -222,7 +232,7 @@ TEST(MainFormResource, CreatesEveryComponentInItsOrderWithItsValues) {
                                 {"HighlightColor", "clRed"},
                                 {"UseVisitedColor", "False"},
                                 {"VisitedColor", "clBlack"},
-                                {"ParentFont", "False"}});
+                                {"ParentFont", "False"}}, {"URL"});
   ASSERT_TRUE(c[3].Prop("URL"));
   EXPECT_EQ(c[3].Prop("URL")->rfind("'http://", 0), 0u) << "the maker's web address: " << *c[3].Prop("URL");
   ExpectValues(c[4], Bounds(8, 48, 353, 38) + Font("MS Sans Serif", -24, "[]", "clWindowText", "DEFAULT_CHARSET") +
@@ -248,11 +258,12 @@ TEST(MainFormResource, CreatesEveryComponentInItsOrderWithItsValues) {
                       {"CaptionText.Visible", "True"},
                       {"CompanyText.Caption", "'Brindlex UK'"},
                       {"CompanyText.FontKind", "fkSystemBI"},
-                      {"CompanyText.Visible", "True"}});
+                      {"CompanyText.Visible", "True"}}, {"Left", "Top"});
   // Three built-in tables by name, only the first active, none with entries of its own.
   ExpectValues(c[7], {{"EntryCommands.TableList", "('Default' True () 'WordStar' False () 'Grid' False ())"},
                       {"EntryOptions", "[efoAutoSelect, efoBeepOnError, efoInsertPushes]"},
-                      {"Epoch", "1900"}});
+                      {"Epoch", "1900"}}, {"Left", "Top"});
+  ExpectValues(c[8], {}, {"ListItems", "Left", "Top"});
   ExpectValues(c[9], {{"KeyDUNAdap", "'Dial-Up Adapter'"},
                       {"KeyDUNConn", "'ConnectSpeed'"},
                       {"KeyDUNXmit", "'TotalBytesXmit'"},
@@ -260,7 +271,8 @@ TEST(MainFormResource, CreatesEveryComponentInItsOrderWithItsValues) {
                       {"OnStateChanged", "RAS1StateChanged"},
                       {"OnConnect", "RAS1Connect"},
                       {"OnDisconnect", "RAS1Disconnect"},
-                      {"OnPortOpened", "RAS1PortOpened"}});
+                      {"OnPortOpened", "RAS1PortOpened"}}, {"Left", "Top"});
+  ExpectValues(c[11], {}, {"AdditionalText", "Icon.Data", "Caption", "TitleText", "Left", "Top"});
   // The menu: two items on the bar, no sub-menus.
   ASSERT_EQ(c[10].children.size(), 2u);
   EXPECT_EQ(c[10].children[0].name + ": " + c[10].children[0].cls, "Exit1: TMenuItem");

@@ -104,9 +104,12 @@ TEST_F(MainDial, ACaptionOtherThanExactlyDialHangsUp) {
   // The caption exactly "Dial" does dial.
   ClickDial();
   EXPECT_NE(Form1->RAS1->RASConn(), nullptr);
-  EXPECT_NE(ServiceLog().find("dial 'Alpha'"), std::string::npos);
+  EXPECT_NE(ServiceLog().find("dial 'Alpha' number '' user 'alpha'"), std::string::npos) << "its parameters";
   EXPECT_TRUE(PumpUntil([&] { return Caption() == "Hang Up"; }, 3000));
   EXPECT_EQ(Status(), "Serial Port Opened");
+  InvalidateRect(Form1->StatusBar1->Handle(), nullptr, TRUE);
+  Form1->RAS1->OnStateChanged(Form1->RAS1);
+  EXPECT_FALSE(GetUpdateRect(Form1->StatusBar1->Handle(), nullptr, FALSE)) << "painted at once";
   EXPECT_EQ(Caption(), "Hang Up");
   ClickDial();
   EXPECT_EQ(Form1->RAS1->RASConn(), nullptr);
@@ -117,6 +120,9 @@ TEST_F(MainDial, DiallingAnUnknownNameLeavesTheStatusLineAsItWas) {
   Open();
   Type("Nowhere");
   EXPECT_EQ(Status(), "No Parameters Available - Check Dial Up Networking");
+  InvalidateRect(Form1->StatusBar1->Handle(), nullptr, TRUE);
+  Form1->cbConn->OnChange(Form1->cbConn);
+  EXPECT_FALSE(GetUpdateRect(Form1->StatusBar1->Handle(), nullptr, FALSE)) << "painted at once";
   Form1->StatusBar1->SetSimpleText("Ready to dial");
   ClickDial();
   PumpFor(300);  // time for a state change to reach the status line: none may
@@ -154,7 +160,10 @@ namespace {
 
 // What a watcher on another thread saw of the first "Warning" box of this process.
 struct BoxSeen {
+  DWORD waitMs = 5000;
   bool found = false;
+  HWND owner = nullptr;
+  bool ownerEnabled = true;
   std::vector<std::string> buttons;
   std::vector<std::string> texts;
   HICON icon = nullptr;
@@ -163,9 +172,11 @@ struct BoxSeen {
 
 DWORD WINAPI WatchForTheBox(void* param) {
   auto* seen = static_cast<BoxSeen*>(param);
-  HWND box = tsupport::WaitForWindow("#32770", "Warning", 5000, GetCurrentProcessId());
+  HWND box = tsupport::WaitForWindow("#32770", "Warning", seen->waitMs, GetCurrentProcessId());
   if (!box) return 0;
   seen->found = true;
+  seen->owner = GetWindow(box, GW_OWNER);
+  seen->ownerEnabled = IsWindowEnabled(seen->owner);
   for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     char cls[32] = {}, text[256] = {};
     GetClassNameA(c, cls, sizeof cls);
@@ -196,6 +207,8 @@ TEST_F(MainDial, AnEmptyEntryShowsAWarningWithTheExclamationIconAndOneOKButton) 
   WaitForSingleObject(watcher, 10000);
   CloseHandle(watcher);
   ASSERT_TRUE(seen.found) << "no warning box";
+  EXPECT_EQ(seen.owner, Form1->Handle());
+  EXPECT_FALSE(seen.ownerEnabled) << "modal";
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(seen.texts, std::vector<std::string>{"Please Select the Entry to Dial !"});
   EXPECT_EQ(seen.icons, 1);
@@ -204,4 +217,18 @@ TEST_F(MainDial, AnEmptyEntryShowsAWarningWithTheExclamationIconAndOneOKButton) 
   EXPECT_EQ(Status(), "Ready");
   EXPECT_EQ(Caption(), "Dial");
   EXPECT_EQ(Form1->RAS1->NotifyWindow(), nullptr) << "no dial";
+}
+
+TEST_F(MainDial, ANameOfBlanksIsDialledNotWarnedAbout) {
+  Open();
+  Type("   ");
+  BoxSeen seen;
+  seen.waitMs = 1000;
+  HANDLE watcher = CreateThread(nullptr, 0, &WatchForTheBox, &seen, 0, nullptr);
+  ClickDial();  // a box, were there one, would be closed by the watcher
+  WaitForSingleObject(watcher, 10000);
+  CloseHandle(watcher);
+  EXPECT_FALSE(seen.found) << "a warning";
+  EXPECT_EQ(GetFocus(), Form1->cbConn->EditHandle()) << "the button never takes the focus";
+  EXPECT_EQ(Form1->RAS1->LastError(), static_cast<int32_t>(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)) << "no such entry";
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "MainWindow.h"
 #include "ProgramUnits.h"
@@ -41,6 +42,7 @@ TEST_F(MainWindow, IsBuiltFromItsFormResource) {
   LONG_PTR style = GetWindowLongPtrA(Form1->Handle(), GWL_STYLE);
   EXPECT_FALSE(style & WS_THICKFRAME) << "single border: not resizable";
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX) << "the default caption buttons";
   EXPECT_TRUE(style & WS_SYSMENU);
 
   HMENU menu = GetMenu(Form1->Handle());
@@ -52,6 +54,71 @@ TEST_F(MainWindow, IsBuiltFromItsFormResource) {
   ASSERT_NE(Form1->Exit1, nullptr);
   EXPECT_TRUE(Form1->Exit1->OnClick);
   EXPECT_TRUE(Form1->About1->OnClick);
+
+  // What the resource leaves unstored is at the components' defaults.
+  const bitmapbtn::TGxBitmapButton* b = Form1->btnDial;
+  EXPECT_EQ((std::vector<int>{b->ShowPressed(), b->Spacing(), b->NumGlyphs(), b->Switch(), b->DownIndentHoriz(),
+                              b->DownIndentVert()}),
+            (std::vector<int>{true, 2, 1, false, 1, 1}));
+  EXPECT_EQ(Form1->cbConn->DropDownCount(), 8);
+  EXPECT_EQ(Form1->cbConn->DroppedWidth(), -1);
+  EXPECT_EQ(Form1->FxLabel2->Alignment(), taLeftJustify);
+}
+
+namespace {
+
+// The texts of this program's windows that a taskbar shows a button for: visible top-level
+// windows, unowned or asking for a button, and no tool windows.
+std::vector<std::string> TaskbarButtons() {
+  std::vector<std::string> texts;
+  auto look = [](HWND w, LPARAM l) {
+    LONG_PTR ex = GetWindowLongPtrA(w, GWL_EXSTYLE);
+    if (IsWindowVisible(w) && !(ex & WS_EX_TOOLWINDOW) && (!GetWindow(w, GW_OWNER) || (ex & WS_EX_APPWINDOW))) {
+      char text[64] = {};
+      GetWindowTextA(w, text, sizeof text);
+      reinterpret_cast<std::vector<std::string>*>(l)->push_back(text);
+    }
+    return TRUE;
+  };
+  EnumThreadWindows(GetCurrentThreadId(), look, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+}  // namespace
+
+TEST_F(MainWindow, TheTaskbarButtonShowsTheTitleAndFollowsTheWindowWhichComesBackNormal) {
+  main.Show();
+  HWND form = Form1->Handle(), button = app.WindowHandle();
+  EXPECT_EQ(TaskbarButtons(), std::vector<std::string>{"Tessaline"}) << "not the window's own caption";
+  RECT normal, now;
+  GetWindowRect(form, &normal);
+  // Maximised by the person, minimised when the line comes up: back in its normal state when
+  // it drops, the taskbar's button with it, and active.
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(form));
+  Form1->RAS1->OnConnect(Form1->RAS1);
+  EXPECT_TRUE(IsIconic(form));
+  EXPECT_TRUE(IsIconic(button));
+  Form1->RAS1->OnDisconnect(Form1->RAS1, 0, "");
+  tsupport::Pump();
+  EXPECT_FALSE(IsIconic(form));
+  EXPECT_FALSE(IsZoomed(form));
+  GetWindowRect(form, &now);
+  EXPECT_TRUE(EqualRect(&now, &normal));
+  EXPECT_FALSE(IsIconic(button));
+  EXPECT_EQ(GetActiveWindow(), form);
+  // The taskbar's minimise and restore are the window's.
+  SendMessageA(button, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(form));
+  EXPECT_TRUE(IsIconic(button));
+  SendMessageA(button, WM_SYSCOMMAND, SC_RESTORE, 0);
+  tsupport::Pump();
+  EXPECT_FALSE(IsIconic(form));
+  EXPECT_FALSE(IsIconic(button));
+  EXPECT_EQ(GetActiveWindow(), form);
+  SetActiveWindow(button);  // its taskbar button clicked: the window takes the activation
+  EXPECT_EQ(GetActiveWindow(), form);
+  EXPECT_EQ(TaskbarButtons(), std::vector<std::string>{"Tessaline"});
 }
 
 TEST_F(MainWindow, ClientAreaIs508By161WithTheStatusLineInTheBottom19Rows) {

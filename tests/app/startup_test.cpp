@@ -119,6 +119,7 @@ HWND WINAPI h_CreateWindowExA(DWORD ex, LPCSTR cls, LPCSTR text, DWORD style, in
                               HMENU menu, HINSTANCE inst, LPVOID param) {
   Sample();
   HWND wnd = o_CreateWindowExA(ex, cls, text, style, x, y, w, h, parent, menu, inst, param);
+  if (!IS_INTRESOURCE(cls) && lstrcmpA(cls, "TApplication") == 0) Note("window TApplication");
   if (!IS_INTRESOURCE(cls) && lstrcmpA(cls, "TForm1") == 0) Note("window TForm1"), g_form = wnd;
   return wnd;
 }
@@ -185,6 +186,7 @@ BOOL WINAPI h_SetMenu(HWND w, HMENU menu) {
 BOOL WINAPI h_DestroyWindow(HWND w) {
   if (g_shuttingDown && w == g_timerPool) Note("timer pool window gone");
   if (g_shuttingDown && w == g_form) Note("window TForm1 gone");
+  if (g_shuttingDown && ClassOf(w) == "TApplication") Note("window TApplication gone");
   return o_DestroyWindow(w);
 }
 
@@ -277,16 +279,18 @@ TEST(ProgramOrder, StartsItsUnitsThenTheWindowAndEndsThemInReverseAfterTheCompon
       // when first shown, and the entry family's settings are read when first asked for: the main
       // window shows none of the cursors and asks for none of the settings.)
       "class TEcAttachedLabel", "class TFxAttachedLabel",
-      // The main block: the title, the form from its resource, its window, then the create
-      // handler binds the service on the phonebook's first use and fills the list.
-      "title Tessaline", "open TFORM1", "window TForm1", "load RASAPI32.DLL", "form complete", "entry Stay Up", "entry Second Line",
+      // The main block: the title, the form from its resource, its window (first the application
+      // window that owns it and carries the taskbar button with the title: made only when a main
+      // form needs it), then the create handler binds the service on the phonebook's first use
+      // and fills the list.
+      "title Tessaline", "open TFORM1", "window TApplication", "window TForm1", "load RASAPI32.DLL", "form complete", "entry Stay Up", "entry Second Line",
       // The person dials, then closes the window while connected.
       "close",
       // The components: the connection closed without waiting (no status asked after the hang-up)
-      // and the library freed, the caption's hook off the window, the window last. (The
-      // controller's timer pool makes its window with its first trigger, and the person here
-      // typed nothing: there is none to go.)
-      "hang up", "free library RASAPI32.DLL", "caption hook off", "window TForm1 gone",
+      // and the library freed, the caption's hook off the window, the window last, then the
+      // application window that owned it. (The controller's timer pool makes its window with its
+      // first trigger, and the person here typed nothing: there is none to go.)
+      "hang up", "free library RASAPI32.DLL", "caption hook off", "window TForm1 gone", "window TApplication gone",
       // The units' exit steps, last started first: the tables freed.
       "free SYSUTIL_STRINGS_ENGLISH", "free SUSRMGR_STRINGS", "free ENTRYCTL_STRINGS_ENGLISH", "free ECSRMGR_STRINGS",
       "free TEXTFX_STRINGS_ENGLISH", "free FXSRMGR_STRINGS"};

@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "FormStreams.h"
+#include "ImportPatch.h"
 #include "TestFiles.h"
 #include "rtl/Streams.h"
 #include "sysinfo/SuFiles.h"
@@ -32,6 +35,23 @@ std::string LanguageNameOf(WORD language) {
   char name[260] = {};
   VerLanguageNameA(language, name, sizeof name);
   return name;
+}
+
+// The platform's GetModuleFileNameA, answering for one made-up module with a path of any length,
+// cut to the buffer as the platform cuts it.
+decltype(&GetModuleFileNameA) o_GetModuleFileNameA = nullptr;
+const HMODULE kLongModule = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x7E570000));
+std::string g_longPath;
+
+DWORD WINAPI LongModuleFileNameA(HMODULE module, LPSTR out, DWORD size) {
+  if (module != kLongModule) return o_GetModuleFileNameA(module, out, size);
+  if (size == 0) return 0;
+  DWORD n = static_cast<DWORD>(std::min<size_t>(g_longPath.size(), size - 1));
+  std::memcpy(out, g_longPath.data(), n);
+  out[n] = '\0';
+  if (g_longPath.size() < size) return n;
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return size;
 }
 
 // The code of the version error that f raises, with its text; 0 when it raises none.
@@ -89,6 +109,7 @@ TEST(VersionInfo, GetKeyValueReadsOneKeyOfTheFirstTranslation) {
   TSuVersionInfo info(nullptr);
   EXPECT_EQ(info.GetKeyValue("Special Build"), "first");
   EXPECT_TRUE(info.InfoLoaded()) << "the translation table has been read";
+  EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 4.71) << "one key read is not every value read";
   EXPECT_EQ(info.GetKeyValue("Comments"), "");
   std::string text;
   EXPECT_EQ(ErrorOf([&] { info.GetKeyValue("Private Build"); }, &text), 134) << "only the second has it";
@@ -139,6 +160,10 @@ TEST(VersionInfo, ChangingTheFileForgetsWhatWasRead) {
   EXPECT_TRUE(info.InfoLoaded()) << "the same name";
   info.SetFileName(Beside("sysinfo_second.dll"));
   EXPECT_FALSE(info.InfoLoaded());
+  EXPECT_EQ(ErrorOf([&] { info.GetKeyValue("FileVersion"); }), 134) << "raised past the translation";
+  EXPECT_TRUE(info.InfoLoaded());
+  EXPECT_EQ(info.FileVersionNumber(), 0.0) << "this file's, not the 4.71 of the one before";
+  EXPECT_EQ(info.FileVersionMS(), 1u << 16);
   info.SetFileName("");
   EXPECT_EQ(info.FileName(), OwnFile()) << "empty means the program's own file";
 }
@@ -151,6 +176,15 @@ TEST(VersionInfo, AFileWithoutAVersionResource) {
   EXPECT_EQ(text, "File does not contain version info");
   EXPECT_FALSE(info.InfoLoaded());
   EXPECT_EQ(ErrorOf([&] { info.GetKeyValue("ProductName"); }), 100);
+  // Windows answers 1813 for that file and 1812 for one without any resources, Wine 1812 for both:
+  // what the file holds decides.
+  info.SetFileName(Beside("sysinfo_bare.dll"));
+  EXPECT_EQ(ErrorOf([&] { info.LoadVersionInfo(); }), 101) << "no resources at all";
+  const std::string plain = Beside("sysinfo_plain.dll"), bare = Beside("sysinfo_bare.dll");
+  EXPECT_EQ(VersionSizeErrorCode(ERROR_RESOURCE_TYPE_NOT_FOUND, plain), 100);
+  EXPECT_EQ(VersionSizeErrorCode(ERROR_RESOURCE_DATA_NOT_FOUND, plain), 100);
+  EXPECT_EQ(VersionSizeErrorCode(ERROR_RESOURCE_DATA_NOT_FOUND, bare), 101);
+  EXPECT_EQ(VersionSizeErrorCode(ERROR_ACCESS_DENIED, plain), 101);
 }
 
 TEST(VersionInfo, AFileThatCannotBeOpenedCannotBeRead) {
@@ -190,6 +224,8 @@ TEST(VersionInfo, AnEmptyTranslationTableNamesLanguageZero) {
   EXPECT_EQ(info.TranslationCount(), 0u);
   EXPECT_EQ(info.Language(), 0u);
   EXPECT_EQ(info.FileVersion(), "ab.cd.e") << "read from the table of translation 0";
+  EXPECT_EQ(info.Comments(), "Odd comments");
+  EXPECT_EQ(info.LegalTrademarks(), "Odd marks");
   EXPECT_EQ(info.FileVersionNumber(), 0.0) << "\"ab,cd\" is no number";
   EXPECT_EQ(info.ProductVersionNumber(), 0.0) << "second full stop past position 6";
 }
@@ -207,6 +243,33 @@ TEST(VersionInfo, TheProgramsPathIsReadWholeHoweverLong) {
   EXPECT_EQ(ModuleFileName(library), copy);
   FreeLibrary(library);
   tsupport::RemoveTree(dir);
+  // Up to the longest path there is, 32 767 characters (too long for a real file here), through
+  // this program's view of the platform's call.
+  if (!o_GetModuleFileNameA) {
+    const tsupport::ImportHook hook{"GetModuleFileNameA", reinterpret_cast<void*>(&LongModuleFileNameA),
+                                    reinterpret_cast<void**>(&o_GetModuleFileNameA)};
+    tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
+  }
+  for (size_t length : {16639u, 16640u, 32767u}) {
+    g_longPath = "C:\\" + std::string(length - 3, 'p');
+    EXPECT_TRUE(ModuleFileName(kLongModule) == g_longPath) << length << " characters";
+  }
+}
+
+TEST(VersionInfo, APlainVersionNumberKeepsItsFullStopWhateverTheLocalesSeparator) {
+  struct Separator {  // the user's decimal separator a comma while it lives
+    char saved[8] = {};
+    Separator() {
+      GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved, sizeof saved);
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ",");
+    }
+    ~Separator() { SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved); }
+  } comma;
+  ASSERT_EQ(LocaleDecimalSeparator(), ',');
+  TSuVersionInfo info(nullptr);
+  info.LoadVersionInfo();
+  EXPECT_DOUBLE_EQ(info.FileVersionNumber(), 4.71) << "\"4.71\" as it is";
+  EXPECT_DOUBLE_EQ(info.ProductVersionNumber(), 4.72) << "\"4.72.3110.0\": its full stop became a comma";
 }
 
 TEST(VersionInfo, StringTablePrefixIsLanguageThenCodePageInLowerCaseHex) {

@@ -5,6 +5,7 @@
 #include "ExceptionHook.h"
 #include "Forms.h"
 #include "MessageTrust.h"
+#include "rtl/Exceptions.h"
 
 namespace gui {
 
@@ -25,6 +26,8 @@ TApplication::TApplication(rtl::TComponent* owner) : TComponent(owner) {
 TApplication::~TApplication() {
   Destroying();
   DestroyComponents();
+  // After the forms: the window would take the main form's window with it.
+  if (handle_) DestroyWindow(handle_);
   SetExceptionHandler(nullptr);
   UnguardThreadQueue();
   if (Application == this) Application = nullptr;
@@ -35,11 +38,85 @@ void TApplication::Initialize() {
   InitCommonControlsEx(&icc);
 }
 
-void TApplication::SetTitle(const std::string& v) { title_ = v; }
+void TApplication::SetTitle(const std::string& v) {
+  title_ = v;
+  if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
 
 void TApplication::Notification(rtl::TComponent* c, rtl::TOperation op) {
   TComponent::Notification(c, op);
-  if (op == rtl::TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
+  if (op != rtl::TOperation::opRemove || c != mainForm_) return;
+  mainForm_ = nullptr;
+  if (handle_) ShowWindow(handle_, SW_HIDE);  // no button for a form that is gone
+}
+
+void TApplication::FormConstructing(TForm* form) {
+  if (!claimMainForm_ || form->Owner() != this) return;
+  mainForm_ = form;
+  claimMainForm_ = false;
+}
+
+static const char* kApplicationClass = "TApplication";
+
+HWND TApplication::Handle() {
+  if (handle_) return handle_;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(instance, kApplicationClass, &wc)) {
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));  // the taskbar button's, as the form's
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassA(&wc);
+  }
+  // A caption for the taskbar's text and system menu; no size, and off every screen: it has
+  // nothing to show (Wine would put a pixel of it on the screen).
+  handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, -32000, -32000, 0,
+                            0, nullptr, nullptr, instance, nullptr);
+  if (!handle_) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
+  subclass_ = std::make_unique<TSubclass>([this](TMessage& m) { WndProc(m); });
+  subclass_->Install(handle_);
+  return handle_;
+}
+
+void TApplication::MainFormShown(bool shown) {
+  if (handle_ && (IsWindowVisible(handle_) != FALSE) != shown) ShowWindow(handle_, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TApplication::MainFormMinimized(bool minimized) {
+  if (!handle_ || !IsWindowVisible(handle_) || (IsIconic(handle_) != FALSE) == minimized) return;
+  // The form is (or was) the active window and stays so: the taskbar only follows it. Wine
+  // activates a window it restores all the same; the activation comes back to the form below.
+  ShowWindow(handle_, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNOACTIVATE);
+}
+
+void TApplication::WndProc(TMessage& m) {
+  HWND form = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : nullptr;
+  switch (m.Msg) {
+    case WM_CLOSE:  // the taskbar's Close: the main form's, which ends the program
+      m.Answer(0);
+      if (mainForm_) mainForm_->Close();
+      return;
+    case WM_SYSCOMMAND: {
+      // The taskbar's minimise and restore are the form's own; this window follows the form.
+      UINT command = m.WParam & 0xFFF0;
+      if (!form || (command != SC_MINIMIZE && command != SC_RESTORE)) break;
+      if (command == SC_RESTORE) subclass_->CallPrevious(m);
+      m.Answer(0);
+      SendMessageA(form, WM_SYSCOMMAND, command, m.LParam);
+      return;
+    }
+    case WM_SETFOCUS:
+      // Activated (from the taskbar, or by a restore): the form takes the activation, or the
+      // window it is waiting for (a message box, the About box).
+      if (form && IsWindowVisible(form) && !IsIconic(form)) {
+        m.Answer(0);
+        SetActiveWindow(GetLastActivePopup(form));
+        return;
+      }
+      break;
+  }
 }
 
 void TApplication::Terminate() {

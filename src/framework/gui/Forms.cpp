@@ -31,6 +31,10 @@ int ShowCommand(TWindowState state, bool shown = false) {
   return shown ? c.whileShown : c.fromHidden;
 }
 
+// Shown, or minimised and hidden with its owner (Windows hides an owned window while its owner,
+// the application window, is minimised).
+bool Shown(HWND wnd) { return IsWindowVisible(wnd) || IsIconic(wnd); }
+
 }  // namespace
 
 
@@ -40,6 +44,7 @@ TForm::TForm(rtl::TComponent* owner) : TCustomControl(owner), icon_(std::make_un
   SetParentFont(false);
   icon_->OnChange.Bind(this, &TForm::ApplyIcon);
   UpdateBoundsFields(0, 0, 320, 240);
+  if (Application) Application->FormConstructing(this);
 }
 
 TForm::~TForm() {
@@ -127,7 +132,8 @@ void TForm::CreateParams(TCreateParams& p) {
   TCustomControl::CreateParams(p);
   p.Style = WindowStyle();  // created hidden; Show makes it visible
   p.ExStyle = WindowExStyle();
-  p.WndParent = nullptr;
+  // The main form's window is owned by the application window, which carries the taskbar button.
+  p.WndParent = Application && Application->MainForm() == this ? Application->Handle() : nullptr;
   p.Menu = menu_ ? menu_->Handle() : nullptr;
   if (clientSizeSet_) {
     RECT r{0, 0, clientWidth_, clientHeight_};
@@ -211,7 +217,7 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 TWindowState TForm::WindowState() const {
-  if (HWND wnd = WindowHandle(); wnd && IsWindowVisible(wnd)) {
+  if (HWND wnd = WindowHandle(); wnd && Shown(wnd)) {
     if (IsIconic(wnd)) return wsMinimized;
     if (IsZoomed(wnd)) return wsMaximized;
     return wsNormal;
@@ -221,8 +227,21 @@ TWindowState TForm::WindowState() const {
 
 void TForm::SetWindowState(TWindowState v) {
   windowState_ = v;
-  if (!HandleAllocated() || !IsWindowVisible(Handle()) || IsLoading()) return;
-  if (v != WindowState()) ShowWindow(Handle(), ShowCommand(v, true));
+  if (!HandleAllocated() || !Shown(Handle()) || IsLoading() || v == WindowState()) return;
+  HWND wnd = Handle();
+  if (!IsIconic(wnd) || v != wsNormal) {
+    ShowWindow(wnd, ShowCommand(v, true));
+    return;
+  }
+  // A window minimised from maximised would come back maximised: its placement says so, and
+  // normal is asked for. Wine keeps that flag whatever the placement says, so a window that
+  // still came back maximised is restored once more.
+  WINDOWPLACEMENT placement{sizeof placement};
+  GetWindowPlacement(wnd, &placement);
+  placement.flags &= ~WPF_RESTORETOMAXIMIZED;
+  placement.showCmd = ShowCommand(v, true);
+  SetWindowPlacement(wnd, &placement);
+  if (IsZoomed(wnd)) ShowWindow(wnd, ShowCommand(v, true));
 }
 
 void TForm::SetMenu(TMainMenu* m) {
@@ -263,15 +282,18 @@ void TForm::Show() {
 void TForm::VisibleChanged() {
   if (!HandleAllocated() || IsLoading()) return;
   rtl::TAliveToken alive = AliveToken();
+  bool main = Application && Application->MainForm() == this;
   if (Visible()) {
     if (!centred_ && (position_ == poScreenCenter || position_ == poDesktopCenter)) Center();
     centred_ = true;
+    if (main) Application->MainFormShown(true);  // the taskbar button comes first
     ShowWindow(Handle(), ShowCommand(windowState_));
     if (!alive) return;
     if (!ActiveControl()) SelectNext(true);
     if (alive) OnShow(this);
   } else {
     ShowWindow(Handle(), SW_HIDE);
+    if (main) Application->MainFormShown(false);
     if (alive) OnHide(this);
   }
 }
@@ -435,6 +457,8 @@ void TForm::WndProc(TMessage& m) {
       rtl::TAliveToken alive = AliveToken();
       TCustomControl::WndProc(m);
       if (!alive) return;
+      if (Application && Application->MainForm() == this && m.WParam <= SIZE_MAXIMIZED)
+        Application->MainFormMinimized(m.WParam == SIZE_MINIMIZED);
       if (m.WParam != SIZE_MINIMIZED) AlignControls();
       OnResize(this);
       return;
