@@ -214,4 +214,6 @@ TEST_F(LookTest, TheWheelReportsItsWordsAfterThePlatformHandledIt) {
   EXPECT_EQ(ev.log[0], "wheel 0 " + std::to_string(static_cast<uint16_t>(-WHEEL_DELTA)) + " " +
                            std::to_string(over.x) + " " + std::to_string(over.y));
   EXPECT_EQ(combo->ItemIndex(), 0) << "the platform turned to the next item first";
+  SendMessageA(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT | MK_CONTROL, WHEEL_DELTA), MAKELPARAM(5, 6));
+  EXPECT_EQ(ev.log.at(1), "wheel 5 120 5 6") << "Shift (1) and Ctrl (4)";
 }

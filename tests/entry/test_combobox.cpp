@@ -225,6 +225,8 @@ TEST_F(ComboTest, OnlyKeysOutsideTheNavigationFunctionAndModifierKeysScheduleASe
     const TriggerRecord* t = controller->TimerPool().FindTrigger(c->SearchTrigger());
     EXPECT_EQ(t && t->LastTime == ticks.Now(), !quiet(k)) << "key " << k;
   }
+  c->Free();
+  EXPECT_EQ(controller->TimerPool().TriggerCount(), 0) << "the pending search goes with the box";
 }
 
 TEST_F(ComboTest, EachKeyRestartsTheWaitAndOneSearchRunsAfterTheLast) {
