@@ -256,6 +256,12 @@ TEST_F(Segments, CentredAndRightAlignedWhenTheyFitLeftAlignedWhenTheyDoNot) {
   EXPECT_TRUE(Shows({&company, &appName, &caption}, start + (Room() - total) / 2));
   f.styler->SetAlignment(gui::taRightJustify);
   EXPECT_TRUE(Shows({&company, &appName, &caption}, TextRect(f.Wnd(), bs).right - total));
+  // An empty segment counts its 3 pixels and draws nothing; a hidden one counts nothing.
+  f.styler->AppNameText()->SetCaption("");
+  EXPECT_TRUE(Shows({&company, &caption}, TextRect(f.Wnd(), bs).right - total + TextWidth(appName.font, appName.text)));
+  f.styler->AppNameText()->SetVisible(false);
+  SetRoom(Width(company) + Width(caption) + 1);
+  EXPECT_TRUE(Shows({&company, &caption}, start + 1));
   f.styler->SetAlignment(gui::taCenter);
   f.styler->CaptionText()->SetCaption(caption.text = "v1.01, the dialler with a rather long caption");
   SetRoom(Width(caption) - 20);
