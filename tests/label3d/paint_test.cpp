@@ -130,13 +130,8 @@ TEST_F(PaintTest, EachDirectionDepthAndStylePutsItsCopiesInsideTheLabel) {
   const gui::TAlignment L = gui::taLeftJustify;
   const COLORREF light = RGB(191, 191, 191);
   // Each copy in order: the shadow's, the highlight's farthest first, the face.
-  struct {
-    TFxShadeDirection hDir, sDir;
-    int hDepth, sDepth;
-    TFxShadeStyle hStyle;
-    gui::TAlignment alignment;
-    std::vector<Placed> copies;
-  } cases[] = {
+  struct { TFxShadeDirection hDir, sDir; int hDepth, sDepth; TFxShadeStyle hStyle; gui::TAlignment alignment;
+           std::vector<Placed> copies; } cases[] = {
       // The shadow alone, 2 pixels each way: lo and hi span x and y at once, so a copy up or left
       // moves every layer down and right.
       {sdNone, sdUp, 0, 2, ssPlain, L, {{2, 0, kBlack}, {2, 2, kWhite}, {2, 2, kGray}}},
