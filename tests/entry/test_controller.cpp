@@ -190,6 +190,11 @@ end
   EXPECT_TRUE(c->OnError && c->OnGetEpoch && c->OnDelayNotify && c->OnIsSpecialControl && c->OnPostEdit &&
               c->OnPreEdit && c->OnTimerTrigger);
   EXPECT_EQ(c->DesignLeft(), 136);
+  std::string text = FormText(root);  // written back in the published order
+  size_t at = 0;
+  for (const char* p : {"EntryCommands.TableList", "EntryOptions", "Epoch", "OnError", "OnGetEpoch", "OnDelayNotify",
+                        "OnIsSpecialControl", "OnPostEdit", "OnPreEdit", "OnTimerTrigger"})
+    EXPECT_NE(at = text.find("\n    " + std::string(p) + " = ", at), std::string::npos) << p << "\n" << text;
 }
 
 TEST_F(Controller, IsSpecialControlAsksAboutTheControlOwningTheWindow) {
