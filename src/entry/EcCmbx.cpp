@@ -89,7 +89,12 @@ void TEcBaseComboBox::SetController(TEcController* c) {
   DropTrigger(searchTrigger_);
   DropTrigger(hotTrackTrigger_);
   controllerLink_.SetController(c);
-  if (c && hotTrack_ && !IsLoading())
+  StartHotTrackPoll();
+}
+
+void TEcBaseComboBox::StartHotTrackPoll() {
+  TEcController* c = Controller();
+  if (c && hotTrack_ && hotTrackTrigger_ == -1 && !IsLoading())
     hotTrackTrigger_ = c->TimerPool().AddTrigger(kHotTrackPollInterval, TTriggerEvent(this, &TEcBaseComboBox::HotTrackPoll));
 }
 
@@ -193,7 +198,11 @@ void TEcBaseComboBox::VisibleChanged() {
 
 void TEcBaseComboBox::Notification(rtl::TComponent* c, rtl::TOperation op) {
   TCustomComboBox::Notification(c, op);
+  TEcController* before = Controller();
   controllerLink_.Notification(c, op);
+  // A controller adopted at run time (one made on the form after the last one went) polls at
+  // once, as one set by hand does, not only from the next window on.
+  if (Controller() != before) StartHotTrackPoll();
 }
 
 // ------------------------------------------------------------------------------ MRU section
@@ -222,9 +231,22 @@ void TEcBaseComboBox::RebuildMRUSection(int n) {
   int last = mru_.Count() - 1;
   if (last >= 0) SetItemHeightAt(last, itemHeight_ + kItemExtra);
   // The entry of the text in the main section: the search starts after the MRU section.
-  LRESULT found = SendMessageA(Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(last),
-                               reinterpret_cast<LPARAM>(text.c_str()));
-  SetItemIndex(found == CB_ERR ? -1 : static_cast<int>(found));
+  SetItemIndex(FindExact(text, last));
+}
+
+int TEcBaseComboBox::FindExact(const std::string& text, int after) {
+  if (HWND wnd = WindowHandle()) {
+    LRESULT found = SendMessageA(wnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(after), reinterpret_cast<LPARAM>(text.c_str()));
+    return found == CB_ERR ? -1 : static_cast<int>(found);
+  }
+  // No window yet (none is made for this): the items in the platform's order of search, from
+  // the one after `after` to the end, then from the top.
+  const int n = Items().Count();
+  for (int k = 1; k <= n; ++k) {
+    int i = (after + k) % n;
+    if (TEcMRUList::SameTextLocale(Items().Strings(i), text)) return i;
+  }
+  return -1;
 }
 
 void TEcBaseComboBox::ClearMRUList() {

@@ -117,6 +117,11 @@ class TEcBaseComboBox : public gui::TCustomComboBox {
 
  private:
   void SetItemHeightFromFont();
+  // Adds the hot-track poll to the controller's pool when hot tracking is on and none is there.
+  void StartHotTrackPoll();
+  // The first item after index `after` whose text is text, ignoring case, continuing from the
+  // top (CB_FINDSTRINGEXACT's order); -1 when none is.
+  int FindExact(const std::string& text, int after);
   // Removes a trigger of this box from its controller's pool, if it is still there; handle := -1.
   void DropTrigger(int& handle);
   void ScheduleSearch();

@@ -198,11 +198,17 @@ void TEcLabelLink::LabelVisibleChanged(rtl::TObject*, bool value) {
 void TEcLabelLink::HandleMessage(gui::TMessage& m) {
   switch (m.Msg) {
     case EntryLabelAttachMessage:
-      if (TEcAttachedLabel* label = TEcAttachedLabel::Verified(m.LParam, control_)) info_.SetLabel(label);
+      if (TEcAttachedLabel* label = TEcAttachedLabel::Verified(m.LParam, control_)) {
+        info_.SetLabel(label);
+        attachReported_ = true;
+      }
       break;
     case EntryLabelMovedMessage:
       if (info_.Label() && info_.Label()->Parent()) {
-        info_.StoreVisible(true);
+        // A label that has just attached itself is shown; one kept after LabelInfo.Visible went
+        // off without a form to free it stays off when the control's new window asks its place.
+        if (attachReported_) info_.StoreVisible(true);
+        attachReported_ = false;
         POINT p = LabelOffsets();
         info_.SetOffsets(p.x, p.y);
       }

@@ -120,6 +120,7 @@ class TEcLabelLink : public rtl::TObject {
 
   gui::TWinControl& control_;
   TEcLabelInfo info_;
+  bool attachReported_ = false;  // an attach message came, its label's place not yet taken
 };
 
 }  // namespace ec

@@ -37,14 +37,22 @@ void TEcURL::SetURL(const std::string& v) {
   if (caption_.empty()) ShowText();
 }
 
+gui::TColor TEcURL::RestingColor() const { return hoverTimer_ && savedColor_ ? *savedColor_ : Font().Color(); }
+
+void TEcURL::ColorsChanged() {
+  // The resting colour is taken again at the next hover; while highlighted the font shows the
+  // highlight, and the colour saved is the one to go back to.
+  if (!hoverTimer_) savedColor_.reset();
+}
+
 void TEcURL::SetHighlightColor(gui::TColor v) {
-  highlightColor_ = v == gui::clNone ? Font().Color() : v;
-  savedColor_.reset();
+  highlightColor_ = v == gui::clNone ? RestingColor() : v;
+  ColorsChanged();
 }
 
 void TEcURL::SetVisitedColor(gui::TColor v) {
-  visitedColor_ = v == gui::clNone ? Font().Color() : v;
-  savedColor_.reset();
+  visitedColor_ = v == gui::clNone ? RestingColor() : v;
+  ColorsChanged();
 }
 
 bool TEcURL::Inside(POINT p) const {
@@ -71,7 +79,6 @@ void TEcURL::CheckHover(rtl::TObject*) {
   gui::TTimer* timer = hoverTimer_;
   hoverTimer_ = nullptr;
   timer->Free();  // from inside its own tick, which the timer allows
-  // A colour set while highlighted left nothing to go back to: the label keeps what it shows.
   if (savedColor_) Font().SetColor(*savedColor_);
   Invalidate();
 }

@@ -32,12 +32,12 @@ class TEcURL : public gui::TCustomLabel {
   // The text shown; when empty, the label shows URL.
   std::string Caption() const { return caption_; }
   void SetCaption(const std::string& v);
-  // The font colour while the mouse is over the label; clNone stands for the current font colour.
+  // The font colour while the mouse is over the label; clNone stands for the resting colour.
   gui::TColor HighlightColor() const { return highlightColor_; }
   void SetHighlightColor(gui::TColor v);
   const std::string& URL() const { return url_; }
   void SetURL(const std::string& v);
-  // After a click the resting colour becomes VisitedColor (clNone: the current font colour).
+  // After a click the resting colour becomes VisitedColor (clNone: the resting colour).
   bool UseVisitedColor = false;
   gui::TColor VisitedColor() const { return visitedColor_; }
   void SetVisitedColor(gui::TColor v);
@@ -66,6 +66,9 @@ class TEcURL : public gui::TCustomLabel {
  private:
   void ShowText();
   bool Inside(POINT p) const;
+  // The colour the label shows at rest: the one saved while it is highlighted, else the font's.
+  gui::TColor RestingColor() const;
+  void ColorsChanged();
 
   std::string caption_;
   gui::TColor highlightColor_ = gui::clRed;

@@ -204,8 +204,10 @@ void TFxCustomLabel::DrawEffectText(const RECT& r, UINT flags) {
   TOffscreen work(target, width, height), mask(target, width, height);
   if (!work || !mask) return;
   // The face on the mask is drawn unsmoothed: a smoothed edge would mix the key colour with what
-  // lies under it, and such a pixel is no key to turn into the band's colour.
+  // lies under it, and such a pixel is no key to turn into the band's colour. Without that font
+  // the face is drawn plain, as without a gradient: the mask's own font is the wrong letters.
   gui::TFontHandle crisp(s.GraduateStyle() == gsNone ? nullptr : UnsmoothedCopy(Font().Handle()));
+  const bool gradient = crisp.Get() != nullptr;
   gui::TSelectObject workFont(work.Dc(), Font().Handle()), maskFont(mask.Dc(), crisp);
   BitBlt(work.Dc(), 0, 0, width, height, target, r.left, r.top, SRCCOPY);
   if (!Transparent()) {
@@ -222,7 +224,7 @@ void TFxCustomLabel::DrawEffectText(const RECT& r, UINT flags) {
 
   for (const TFxTextCopy& copy : LayerCopies(s, fontColor, extent)) draw(work.Dc(), copy.x, copy.y, copy.color);
   const TFxRgb face = SplitColor(fontColor);
-  if (s.GraduateStyle() == gsNone) {
+  if (!gradient) {
     draw(work.Dc(), extent.X(0), extent.Y(0), JoinColor(face.r, face.g, face.b));
   } else {
     BitBlt(mask.Dc(), 0, 0, width, height, work.Dc(), 0, 0, SRCCOPY);

@@ -147,7 +147,7 @@ RECT TGxFormStyler::PaintCaptionTo(HDC windowDc, bool active) {
   DrawCaptionButtons(dc, c);
 
   // Fit: the company goes first, then the application name; the caption always stays.
-  captionText_->StoreCaption(captionText_->GetCaption());
+  captionText_->TakeFromWindowText();
   TGxCompanyText& company = *companyText_;
   TGxCompanyText& appName = *appNameText_;
   TGxCompanyText& caption = *captionText_;
@@ -163,8 +163,8 @@ RECT TGxFormStyler::PaintCaptionTo(HDC windowDc, bool active) {
   if (!showAppName) total = wt;
   if (alignment_ == gui::taRightJustify && total < width) t.left = t.right - total;
   if (alignment_ == gui::taCenter && total < width) t.left += (width - total) / 2;
-  if (showCompany && !company.Caption().empty() && company.Visible()) DrawTextElement(dc, company, active, t);
-  if (showAppName && !appName.Caption().empty() && appName.Visible()) DrawTextElement(dc, appName, active, t);
+  if (showCompany && !company.SegmentText().empty() && company.Visible()) DrawTextElement(dc, company, active, t);
+  if (showAppName && !appName.SegmentText().empty() && appName.Visible()) DrawTextElement(dc, appName, active, t);
   if (caption.Visible()) DrawTextElement(dc, caption, active, t);
 
   BitBlt(windowDc, c.left, c.top, c.right - c.left, c.bottom - c.top, dc, c.left, c.top, SRCCOPY);
@@ -204,7 +204,7 @@ HBITMAP TGxFormStyler::CaptionBitmap(HDC windowDc, int width, int height) {
 int TGxFormStyler::MeasureTextElement(HDC dc, TGxCompanyText& element, const RECT& t) const {
   gui::TSelectObject font(dc, element.Font().Handle());
   RECT r = t;
-  DrawTextA(dc, element.Caption().c_str(), -1, &r, kMeasure);
+  DrawTextA(dc, element.SegmentText().c_str(), -1, &r, kMeasure);
   return r.right - r.left + kSegmentGap;
 }
 
@@ -215,8 +215,8 @@ void TGxFormStyler::DrawTextElement(HDC dc, TGxCompanyText& element, bool active
   SetBkMode(dc, TRANSPARENT);
   gui::TSelectObject font(dc, element.Font().Handle());
   RECT measured = t;
-  DrawTextA(dc, element.Caption().c_str(), -1, &measured, kMeasure);
-  DrawTextA(dc, element.Caption().c_str(), -1, &t, kDraw);  // an ellipsis at t.right when too long
+  DrawTextA(dc, element.SegmentText().c_str(), -1, &measured, kMeasure);
+  DrawTextA(dc, element.SegmentText().c_str(), -1, &t, kDraw);  // an ellipsis at t.right when too long
   t.left = measured.right;
 }
 

@@ -23,7 +23,7 @@ TGxCompanyText::TGxCompanyText(TGxFormStyler* styler)
 TGxCompanyText::~TGxCompanyText() = default;
 
 void TGxCompanyText::DeclareProperties(rtl::TClassBuilder<TGxCompanyText>& b) {
-  b.Str("Caption", &TGxCompanyText::StoredCaption, &TGxCompanyText::SetCaption);
+  b.Str("Caption", &TGxCompanyText::Caption, &TGxCompanyText::SetCaption);
   b.Int("ColorActive", &TGxCompanyText::ColorActive, &TGxCompanyText::SetColorActive, gui::clCaptionText).Idents =
       &gui::ColorIdents();
   b.Int("ColorInactive", &TGxCompanyText::ColorInactive, &TGxCompanyText::SetColorInactive,
@@ -41,12 +41,15 @@ void TGxCompanyText::DeclareProperties(rtl::TClassBuilder<TGxCompanyText>& b) {
 
 void TGxCompanyText::SetCaption(const std::string& v) {
   if (v == caption_) return;
+  // The caption segment as it stands now, before this segment moves what it is found after.
+  if (TGxCaptionText* caption = styler_->CaptionText()) caption->TakeFromWindowText();
   caption_ = v;
   styler_->ComposeWindowText();
 }
 
 void TGxCompanyText::SetVisible(bool v) {
   if (v == visible_) return;
+  if (TGxCaptionText* caption = styler_->CaptionText()) caption->TakeFromWindowText();
   visible_ = v;
   styler_->ComposeWindowText();
 }
@@ -79,6 +82,16 @@ void TGxCompanyText::ApplyFontKind(TGxFontKind k) {
   }
 }
 
+void TGxCaptionText::SetCaption(const std::string& v) {
+  bool shown = v == Caption();
+  caption_ = v;
+  if (!shown) Styler()->ComposeWindowText();
+}
+
+void TGxCaptionText::TakeFromWindowText() {
+  if (Visible() && !Styler()->IsLoading()) caption_ = GetCaption();
+}
+
 std::string TGxCaptionText::GetCaption() const {
   gui::TForm* form = Styler() ? Styler()->OwnerForm() : nullptr;
   if (!form) return {};
@@ -86,7 +99,7 @@ std::string TGxCaptionText::GetCaption() const {
     std::string s = form->Caption();
     auto dropThrough = [&s](const TGxCompanyText& segment) {
       if (!segment.Visible()) return;
-      const std::string& c = segment.Caption();
+      const std::string& c = segment.SegmentText();
       if (!c.empty())
         if (size_t p = s.find(c); p != std::string::npos) s.erase(0, p + c.size());
       if (!s.empty() && s[0] == ' ') s.erase(0, 1);

@@ -27,9 +27,12 @@ class TGxCompanyText : public rtl::TPersistent {
   explicit TGxCompanyText(TGxFormStyler* styler);
   ~TGxCompanyText() override;
 
-  const std::string& Caption() const { return caption_; }
+  // The segment's text; what a form resource stores.
+  virtual std::string Caption() const { return caption_; }
   // Recomposes the form's window text when the caption changes.
   virtual void SetCaption(const std::string& v);
+  // The text as last stored: what the window text is composed from and the caption drawn with.
+  const std::string& SegmentText() const { return caption_; }
   gui::TColor ColorActive() const { return colorActive_; }
   void SetColorActive(gui::TColor v) { colorActive_ = v; }
   gui::TColor ColorInactive() const { return colorInactive_; }
@@ -48,9 +51,6 @@ class TGxCompanyText : public rtl::TPersistent {
   // Recomposes the form's window text when the visibility changes.
   void SetVisible(bool v);
   TGxFormStyler* Styler() const { return styler_; }
-
-  // The caption a form resource stores.
-  virtual std::string StoredCaption() const { return caption_; }
 
   static void DeclareProperties(rtl::TClassBuilder<TGxCompanyText>& b);
 
@@ -80,10 +80,16 @@ class TGxCaptionText : public TGxCompanyText {
   // after the application name (each when visible), one leading space dropped after each. Text
   // set on the form by other code comes back whole. Empty when anything fails.
   std::string GetCaption() const;
-  // Stores the caption without recomposing the form's text (the styler keeps it in step with
-  // the window text before every paint).
-  void StoreCaption(const std::string& v) { caption_ = v; }
-  std::string StoredCaption() const override { return GetCaption(); }
+  // While shown, the segment as the window text holds it now (GetCaption): other code may have
+  // set the form's text since it was stored, a hidden form painting nothing that would take it
+  // in. While hidden the window text holds none of it, so the text stored.
+  std::string Caption() const override { return Visible() ? GetCaption() : caption_; }
+  // Recomposes the window text when it does not already show v as its caption segment.
+  void SetCaption(const std::string& v) override;
+  // Stores the segment as the window text holds it now (while shown, and not while the form is
+  // read, when the text is still the resource's): before a paint, and before another segment
+  // changes what the caption segment is found after.
+  void TakeFromWindowText();
 };
 
 }  // namespace styler

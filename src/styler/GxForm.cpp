@@ -74,7 +74,7 @@ TGxFormStyler::~TGxFormStyler() {
   if (Hooked()) UnhookWindow();
   gui::TForm* form = OwnerForm();
   if (!form->IsDestroying()) {
-    form->SetText(captionText_->GetCaption());
+    form->SetText(captionText_->Caption());
     // Unhooked, the frame is the platform's again: it repaints its own caption over ours.
     if (HWND wnd = form->WindowHandle())
       SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
@@ -321,14 +321,14 @@ void TGxFormStyler::ComposeWindowText() {
   const TGxCompanyText& caption = *captionText_;
   std::string text;
   if (company.Visible()) {
-    text += company.Caption();
-    if (!company.Caption().empty() && (appName.Visible() || caption.Visible())) text += ' ';
+    text += company.SegmentText();
+    if (!company.SegmentText().empty() && (appName.Visible() || caption.Visible())) text += ' ';
   }
   if (appName.Visible()) {
-    text += appName.Caption();
-    if (!appName.Caption().empty() && caption.Visible()) text += ' ';
+    text += appName.SegmentText();
+    if (!appName.SegmentText().empty() && caption.Visible()) text += ' ';
   }
-  if (caption.Visible()) text += caption.Caption();
+  if (caption.Visible()) text += caption.SegmentText();
   TUpdateLock lock(OwnerForm()->WindowHandle());
   OwnerForm()->SetText(text);
 }

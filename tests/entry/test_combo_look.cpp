@@ -99,7 +99,7 @@ TEST_F(LookTest, HotTrackingShowsTheActiveLookWhileTheMouseIsOverTheControl) {
   EXPECT_EQ(controller->TimerPool().TriggerCount(), 0);
 }
 
-TEST_F(LookTest, HotTrackingSwitchedOnBeforeTheControllerIsBoundGetsItsPollWithTheWindow) {
+TEST_F(LookTest, HotTrackingGetsItsPollWithTheWindowAndAtOnceFromAReplacingController) {
   auto* early = new TEcComboBox(form);
   early->SetHotTrack(true);  // no parent, no controller yet
   EXPECT_EQ(early->HotTrackTrigger(), -1);
@@ -113,6 +113,17 @@ TEST_F(LookTest, HotTrackingSwitchedOnBeforeTheControllerIsBoundGetsItsPollWithT
   EXPECT_TRUE(PumpUntil([&] { return !early->Hot(); }, 500)) << "the poll sees the mouse leave";
   early->SetStyle(ecsDropDownList);  // a new window
   EXPECT_EQ(controller->TimerPool().TriggerCount(), 1) << "one poll, whatever the windows";
+  // A controller set by hand takes the poll over, and so does one adopted after the last went.
+  auto polledBy = [&](TEcController* c) {
+    const TriggerRecord* poll = c->TimerPool().FindTrigger(early->HotTrackTrigger());
+    return early->Controller() == c && poll && poll->Interval == 100u;
+  };
+  auto* second = new TEcController(form);
+  early->SetController(second);
+  EXPECT_EQ(controller->TimerPool().TriggerCount(), 0);
+  EXPECT_TRUE(polledBy(second));
+  delete second;  // the box has none, then adopts the one made next
+  EXPECT_TRUE(polledBy(new TEcController(form))) << "at once, not with the next window";
 }
 
 TEST_F(LookTest, EachLookFollowsItsDrawingRules) {
@@ -203,4 +214,6 @@ TEST_F(LookTest, TheWheelReportsItsWordsAfterThePlatformHandledIt) {
   EXPECT_EQ(ev.log[0], "wheel 0 " + std::to_string(static_cast<uint16_t>(-WHEEL_DELTA)) + " " +
                            std::to_string(over.x) + " " + std::to_string(over.y));
   EXPECT_EQ(combo->ItemIndex(), 0) << "the platform turned to the next item first";
+  SendMessageA(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT | MK_CONTROL, WHEEL_DELTA), MAKELPARAM(5, 6));
+  EXPECT_EQ(ev.log.at(1), "wheel 5 120 5 6") << "Shift (1) and Ctrl (4)";
 }

@@ -112,6 +112,10 @@ struct ComboTest : ShownForm {
 
 namespace {
 
+struct TKeyProbe : TEcComboBox {  // its key handling called as the key messages call it
+  using TEcComboBox::KeyDown, TEcComboBox::TEcComboBox;
+};
+
 struct TParamsProbe : TEcComboBox {
   using TEcComboBox::TEcComboBox;
   gui::TCreateParams Params() {
@@ -201,6 +205,28 @@ TEST_F(ComboTest, ABackspaceWithinTheDelayCancelsTheCompletion) {
   EXPECT_EQ(c->SearchTrigger(), -1);
   EXPECT_EQ(controller->TimerPool().TriggerCount(), 0) << "the pending search fired and did nothing";
   EXPECT_EQ(ev.Count("search"), 0);
+  TypeKeys("b");  // a letter after the Backspace searches again
+  ASSERT_TRUE(WaitForText(c, "ab", 1500));
+  EXPECT_EQ(c->Text(), "Abacus");
+}
+
+TEST_F(ComboTest, OnlyKeysOutsideTheNavigationFunctionAndModifierKeysScheduleASearch) {
+  TFakeTicks ticks(1000);
+  auto* c = new TKeyProbe(form);
+  c->SetController(controller);
+  // Mouse buttons, Tab, Clear, Shift, Ctrl, Alt, Pause, Caps Lock, 33-47, F1-F24, Num and Scroll Lock.
+  auto quiet = [](int k) { return (k >= 1 && k <= 4) || k == 9 || k == 12 || (k >= 16 && k <= 20) || (k >= 33 && k <= 47) ||
+                                  (k >= 112 && k <= 135) || k == 144 || k == 145; };
+  for (int k = 1; k < 256; ++k) {
+    if (k == VK_BACK || k == VK_RETURN || k == VK_ESCAPE) continue;  // each has its own action
+    ticks.Advance(1);
+    WORD key = static_cast<WORD>(k);
+    c->KeyDown(key, 0);
+    const TriggerRecord* t = controller->TimerPool().FindTrigger(c->SearchTrigger());
+    EXPECT_EQ(t && t->LastTime == ticks.Now(), !quiet(k)) << "key " << k;
+  }
+  c->Free();
+  EXPECT_EQ(controller->TimerPool().TriggerCount(), 0) << "the pending search goes with the box";
 }
 
 TEST_F(ComboTest, EachKeyRestartsTheWaitAndOneSearchRunsAfterTheLast) {
@@ -336,7 +362,6 @@ TEST_F(ComboTest, PicksFillTheMRUSectionNewestFirstWithinItsCount) {
 TEST_F(ComboTest, AnEntryDifferingOnlyInLetterCaseMovesToTheFrontAsNowWritten) {
   auto* c = Make({"alpha", "Beta", "ALPHA"});
   c->SetMRUListCount(2);
-  c->HandleNeeded();
   c->AddItemToMRUList(0);  // alpha
   EXPECT_EQ(Texts(c->Items()), (Log{"alpha", "alpha", "Beta", "ALPHA"}));
   c->RebuildMRUSection(1);
@@ -345,8 +370,11 @@ TEST_F(ComboTest, AnEntryDifferingOnlyInLetterCaseMovesToTheFrontAsNowWritten) {
   EXPECT_EQ(Texts(c->Items()), (Log{"Beta", "alpha", "alpha", "Beta", "ALPHA"}));
   c->AddItemToMRUList(4);  // ALPHA: the same entry as alpha, letter case aside
   EXPECT_EQ(Texts(c->MRUList().Items()), (Log{"ALPHA", "Beta"}));
+  c->SetText("beta");
   c->RebuildMRUSection(2);
   EXPECT_EQ(Texts(c->Items()), (Log{"ALPHA", "Beta", "alpha", "Beta", "ALPHA"}));
+  EXPECT_EQ(c->ItemIndex(), 3) << "the text's entry after the section, letter case aside";
+  EXPECT_FALSE(c->HandleAllocated()) << "none of it needs a window";
 }
 
 TEST_F(ComboTest, MRUListCountZeroAtRunTimeRemovesTheSectionForGood) {
@@ -499,6 +527,7 @@ TEST_F(ComboTest, AfterLoadingTheFontDecidesTheItemHeight) {
                "    Left = 8\n    Top = 48\n    Width = 353\n    Height = 38\n"
                "    Font.Height = -19\n    Font.Name = 'Arial'\n    ParentFont = False\n"
                "    ItemHeight = 29\n    KeyDelay = 300\n    MRUListCount = 2\n    MRUListColor = clSilver\n"
+               "    HotTrack = True\n"
                "    LabelInfo.Visible = False\n    Items.Strings = ( 'one' 'two' )\n"
                "  end\n"
                "end\n");
@@ -508,6 +537,9 @@ TEST_F(ComboTest, AfterLoadingTheFontDecidesTheItemHeight) {
   ASSERT_NE(font, 29);
   EXPECT_EQ(c->ItemHeight(), font) << "not the stored 29";
   EXPECT_EQ(c->Controller(), controller) << "bound after loading";
+  const TriggerRecord* poll = controller->TimerPool().FindTrigger(c->HotTrackTrigger());
+  ASSERT_NE(poll, nullptr);
+  EXPECT_EQ(poll->Interval, 100u) << "the hot-track poll of a box read from a resource";
   EXPECT_EQ(c->KeyDelay(), 300);
   EXPECT_EQ(c->MRUList().MaxItems(), 2);
   EXPECT_EQ(c->MRUListColor, gui::clSilver);

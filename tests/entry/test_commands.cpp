@@ -2,6 +2,9 @@
 // TableList and CommandList streams, and the table text file.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "FormStreams.h"
 #include "TestFiles.h"
 #include "entry/EcBase.h"
@@ -70,29 +73,52 @@ TEST(CommandProcessor, StartsWithTheThreeBuiltInTablesInOrder) {
   EXPECT_FALSE(ws.IsActive);
   EXPECT_FALSE(grid.IsActive);
 
-  // Records at their places, as listed for each table.
-  EXPECT_EQ(def.GetRecord(0), Rec(KeysOf(kVkLeft, 0), ccLeft));
-  EXPECT_EQ(def.GetRecord(0).Command, 46);
-  EXPECT_EQ(def.GetRecord(8), Rec(KeysOf(0x08, kShift), ccBack));
-  EXPECT_EQ(def.GetRecord(12), Rec(KeysOf('Z', kCtrl), ccUndo));
-  EXPECT_EQ(def.GetRecord(13), Rec(KeysOf(0x08, kAlt), ccRestore));
-  EXPECT_EQ(def.GetRecord(41), Rec(KeysOf(kVkTab, 0), ccTab));
-  EXPECT_EQ(def.GetRecord(43), Rec(KeysOf('Z', kCtrl | kShift), ccRedo));
-  EXPECT_EQ(def.GetRecord(44), Rec(KeysOf('0', kCtrl), ccGotoMarker0));
-  EXPECT_EQ(def.GetRecord(63), Rec(KeysOf('9', kCtrl | kShift), ccSetMarker9));
-  EXPECT_EQ(ws.GetRecord(10), Rec(KeysOf('Q', kCtrl, 'S', 128), ccHome));
-  EXPECT_EQ(ws.GetRecord(19), Rec(KeysOf('Q', kCtrl, 'L', 128), ccRestore));
-  EXPECT_EQ(ws.GetRecord(39), Rec(KeysOf('K', kCtrl, '9', 128), ccSetMarker9));
-  EXPECT_EQ(grid.GetRecord(8).Command, ccBotOfPage);
-  EXPECT_EQ(grid.GetRecord(37), Rec(KeysOf(kVkF2, 0), ccTableEdit));
-  EXPECT_EQ(ccTableEdit, 69);
-
-  // Every two-key record of WordStar flags its second key with 128 alone.
-  for (const CommandRecord& r : ws.Records()) {
-    if (r.Key2 != 0) {
-      EXPECT_EQ(r.ShiftState2, 128);
+  // Every record at its place, as listed for each table: key, shift flags, command; a second key
+  // (flag 128) where there is one. The marker records follow as ten-key runs.
+  struct Row { uint8_t key, shift; uint16_t command; uint8_t key2 = 0; };
+  const uint8_t L = 0x25, R = 0x27, U = 0x26, D = 0x28, Hm = 0x24, En = 0x23, Del = 0x2E, Bk = 0x08, PU = 0x21,
+                PD = 0x22, Ins = 0x2D, Ent = 0x0D, S = kShift, C = kCtrl, CS = kCtrl | kShift;
+  std::vector<Row> defRows = {
+      {L, 0, ccLeft}, {R, 0, ccRight}, {L, C, ccWordLeft}, {R, C, ccWordRight}, {Hm, 0, ccHome}, {En, 0, ccEnd},
+      {Del, 0, ccDel}, {Bk, 0, ccBack}, {Bk, S, ccBack}, {PU, C, ccTopOfPage}, {PD, C, ccBotOfPage}, {Ins, 0, ccIns},
+      {'Z', C, ccUndo}, {Bk, kAlt, ccRestore}, {U, 0, ccUp}, {D, 0, ccDown}, {Ent, C, ccNewLine},
+      {L, S, ccExtendLeft}, {R, S, ccExtendRight}, {Hm, S, ccExtendHome}, {En, S, ccExtendEnd},
+      {L, CS, ccExtWordLeft}, {R, CS, ccExtWordRight}, {PU, S, ccExtendPgUp}, {PD, S, ccExtendPgDn},
+      {U, S, ccExtendUp}, {D, S, ccExtendDown}, {Hm, CS, ccExtFirstPage}, {En, CS, ccExtLastPage},
+      {PU, CS, ccExtTopOfPage}, {PD, CS, ccExtBotOfPage}, {Del, S, ccCut}, {'X', C, ccCut}, {Ins, C, ccCopy},
+      {'C', C, ccCopy}, {Ins, S, ccPaste}, {'V', C, ccPaste}, {PU, 0, ccPrevPage}, {PD, 0, ccNextPage},
+      {Hm, C, ccFirstPage}, {En, C, ccLastPage}, {kVkTab, 0, ccTab}, {kVkTab, C, ccTab}, {'Z', CS, ccRedo}};
+  std::vector<Row> wsRows = {
+      {'S', C, ccLeft}, {'D', C, ccRight}, {'E', C, ccUp}, {'X', C, ccDown}, {'R', C, ccPrevPage},
+      {'C', C, ccNextPage}, {'W', C, ccScrollUp}, {'Z', C, ccScrollDown}, {'A', C, ccWordLeft}, {'F', C, ccWordRight},
+      {'Q', C, ccHome, 'S'}, {'Q', C, ccEnd, 'D'}, {'G', C, ccDel}, {'H', C, ccBack}, {'Y', C, ccDelLine},
+      {'Q', C, ccDelEol, 'Y'}, {'V', C, ccIns}, {'T', C, ccDelWord}, {'P', C, ccCtrlChar}, {'Q', C, ccRestore, 'L'}};
+  for (int run = 0; run < 2; ++run)  // Ctrl+0..9 (Ctrl+Q, then 0..9) go to, Ctrl+Shift (Ctrl+K) set
+    for (uint8_t i = 0; i < 10; ++i) {
+      uint16_t marker = static_cast<uint16_t>((run ? ccSetMarker0 : ccGotoMarker0) + i);
+      defRows.push_back({static_cast<uint8_t>('0' + i), run ? CS : C, marker});
+      wsRows.push_back({static_cast<uint8_t>(run ? 'K' : 'Q'), C, marker, static_cast<uint8_t>('0' + i)});
+    }
+  std::vector<Row> gridRows = {
+      {L, 0, ccLeft}, {R, 0, ccRight}, {L, C, ccPageLeft}, {R, C, ccPageRight}, {Hm, 0, ccHome}, {En, 0, ccEnd},
+      {Del, 0, ccDel}, {Bk, 0, ccBack}, {PD, C, ccBotOfPage}, {PU, C, ccTopOfPage}, {Ins, 0, ccIns},
+      {'Z', C, ccRestore}, {U, 0, ccUp}, {D, 0, ccDown}, {L, S, ccExtendLeft}, {R, S, ccExtendRight},
+      {Hm, S, ccExtendHome}, {En, S, ccExtendEnd}, {L, CS, ccExtWordLeft}, {R, CS, ccExtWordRight},
+      {PU, S, ccExtendPgUp}, {PD, S, ccExtendPgDn}, {U, S, ccExtendUp}, {D, S, ccExtendDown},
+      {Hm, CS, ccExtFirstPage}, {En, CS, ccExtLastPage}, {PU, CS, ccExtTopOfPage}, {PD, CS, ccExtBotOfPage},
+      {'X', C, ccCut}, {'C', C, ccCopy}, {'V', C, ccPaste}, {PU, 0, ccPrevPage}, {Hm, C, ccFirstPage},
+      {PD, 0, ccNextPage}, {En, C, ccLastPage}, {U, C, ccTopLeftCell}, {D, C, ccBotRightCell},
+      {kVkF2, 0, ccTableEdit}};
+  for (auto [table, rows] : {std::pair{&def, &defRows}, std::pair{&ws, &wsRows}, std::pair{&grid, &gridRows}}) {
+    ASSERT_EQ(table->RecordCount(), static_cast<int>(rows->size())) << table->TableName;
+    for (int i = 0; i < table->RecordCount(); ++i) {
+      const Row& r = (*rows)[static_cast<size_t>(i)];
+      EXPECT_EQ(table->GetRecord(i), Rec(KeysOf(r.key, r.shift, r.key2, r.key2 ? 128 : 0), r.command))
+          << table->TableName << " record " << i + 1;
     }
   }
+  EXPECT_EQ(def.GetRecord(0).Command, 46);
+  EXPECT_EQ(ccTableEdit, 69);
 }
 
 TEST(CommandProcessor, LooksTablesUpIgnoringCaseAndNamesAddedTablesUniquely) {
@@ -103,7 +129,7 @@ TEST(CommandProcessor, LooksTablesUpIgnoringCaseAndNamesAddedTablesUniquely) {
 
   EXPECT_EQ(p.CreateCommandTable("Default", false), 3);
   EXPECT_EQ(p.CreateCommandTable("Default", false), 4);
-  EXPECT_EQ(p.CreateCommandTable("Grid7", true), 5);
+  EXPECT_EQ(p.CreateCommandTable("Grid70", true), 5);
   EXPECT_EQ(p.CreateCommandTable("Custom7", true), 6);
   EXPECT_EQ(Names(p), "Default,WordStar,Grid,Default1,Default2,Grid1,Custom7")
       << "digits are dropped only when the name without them is taken";
@@ -149,13 +175,15 @@ TEST(CommandTable, RecordOperationsAndKeyLookupIgnoringTheCommand) {
   EXPECT_EQ(t.IndexOfKeys(Rec(4, 10)), -1);
   t.ReplaceRecord(0, Rec(5, 50));
   t.DeleteRecord(2);
-  ASSERT_EQ(t.RecordCount(), 3);
+  t.InsertRecord(3, Rec(6, 60));  // before the end: at the end
+  ASSERT_EQ(t.RecordCount(), 4);
   EXPECT_EQ(t.GetRecord(0), Rec(5, 50));
   EXPECT_EQ(t.GetRecord(1), Rec(2, 20));
   EXPECT_EQ(t.GetRecord(2), Rec(2, 99));
-  EXPECT_THROW(t.GetRecord(3), rtl::EListError);
+  EXPECT_EQ(t.GetRecord(3), Rec(6, 60));
+  EXPECT_THROW(t.GetRecord(4), rtl::EListError);
   EXPECT_THROW(t.DeleteRecord(-1), rtl::EListError);
-  EXPECT_THROW(t.InsertRecord(4, Rec(1, 1)), rtl::EListError);
+  EXPECT_THROW(t.InsertRecord(5, Rec(1, 1)), rtl::EListError);
   t.ClearRecords();
   EXPECT_EQ(t.RecordCount(), 0);
 }
@@ -187,6 +215,7 @@ TEST(TableList, ABuiltInTableIsWrittenAsItsDifferences) {
   TEcController c(nullptr);
   c.SetName("EcController1");
   TEcCommandTable& def = *c.EntryCommands().Table(0);
+  def.TableName = "DEFAULT";  // a built-in name in any letter case
   const uint32_t tab = KeysOf(kVkTab, 0), ctrlZ = KeysOf('Z', kCtrl);
   def.DeleteRecord(def.IndexOfKeys(Rec(tab, 0)));
   def.ReplaceRecord(def.IndexOfKeys(Rec(ctrlZ, 0)), Rec(ctrlZ, ccRedo));
@@ -194,7 +223,7 @@ TEST(TableList, ABuiltInTableIsWrittenAsItsDifferences) {
   EXPECT_EQ(tab, 9u);
   EXPECT_EQ(ctrlZ, 1114u);
   EXPECT_EQ(PropertyLine(text, "EntryCommands.TableList"),
-            "( 'Default' True ( 9 0 1114 53 ) 'WordStar' False ( ) 'Grid' False ( ) )");
+            "( 'DEFAULT' True ( 9 0 1114 53 ) 'WordStar' False ( ) 'Grid' False ( ) )");
 
   TEcController back(nullptr);
   LoadFormText(&back, text);
@@ -214,12 +243,13 @@ TEST(TableList, DeletionsComeFirstThenAddedAndChangedRecordsAndOtherTablesAreWri
   p.CreateCommandTable("Mine", false);
   p.AddCommand("Mine", Rec(ctrlQS, ccHome));
   p.AddCommand("Mine", Rec(KeysOf(kVkLeft, 0), ccNone));
+  p.Table(3)->AddRecord(Rec(ctrlQS, ccEnd));  // the same keys again: kept, not a change
   std::string text = FormText(&c);
   // Keys as signed 32-bit values: Ctrl+Q, then S has the top bit set.
   const long long signedQS = static_cast<int32_t>(ctrlQS);
   EXPECT_EQ(PropertyLine(text, "EntryCommands.TableList"),
             "( 'Default' True ( ) 'WordStar' False ( ) 'Grid' True ( 37 0 113 0 116 68 ) 'Mine' False ( " +
-                std::to_string(signedQS) + " 42 37 0 ) )");
+                std::to_string(signedQS) + " 42 37 0 " + std::to_string(signedQS) + " 16 ) )");
 
   TEcController back(nullptr);
   LoadFormText(&back, text);

@@ -51,9 +51,10 @@ class TEventsForm : public gui::TForm {
  public:
   using TForm::TForm;
   void DataError(rtl::TObject*, uint16_t, const std::string&) {}
-  void GetEpoch(rtl::TObject*, int& epoch) { epoch = 1950; }
+  void GetEpoch(rtl::TObject* s, int& epoch) { sender = s, epoch = 1950; }
   void DelayNotify(rtl::TObject*, uint16_t) {}
-  void IsSpecial(rtl::TObject*, gui::TWinControl* control, bool& special) {
+  void IsSpecial(rtl::TObject* s, gui::TWinControl* control, bool& special) {
+    sender = s;
     askedAbout = control;
     specialBefore = special;
     special = true;
@@ -80,6 +81,7 @@ class TEventsForm : public gui::TForm {
   };
   std::vector<TFired> triggers;
   gui::TWinControl* askedAbout = nullptr;
+  rtl::TObject* sender = nullptr;
   bool specialBefore = true;
 };
 RTL_IMPLEMENT_CLASS(TEventsForm);
@@ -156,6 +158,7 @@ TEST_F(Controller, EpochTakesOnly1600To3999AndIsReadThroughOnGetEpoch) {
   TEventsForm events(nullptr);
   c.OnGetEpoch.Bind(&events, &TEventsForm::GetEpoch);
   EXPECT_EQ(c.Epoch(), 1950);
+  EXPECT_EQ(events.sender, &c);
   EXPECT_EQ(c.StoredEpoch(), 3999) << "the event does not change what is stored";
 }
 
@@ -187,6 +190,11 @@ end
   EXPECT_TRUE(c->OnError && c->OnGetEpoch && c->OnDelayNotify && c->OnIsSpecialControl && c->OnPostEdit &&
               c->OnPreEdit && c->OnTimerTrigger);
   EXPECT_EQ(c->DesignLeft(), 136);
+  std::string text = FormText(root);  // written back in the published order
+  size_t at = 0;
+  for (const char* p : {"EntryCommands.TableList", "EntryOptions", "Epoch", "OnError", "OnGetEpoch", "OnDelayNotify",
+                        "OnIsSpecialControl", "OnPostEdit", "OnPreEdit", "OnTimerTrigger"})
+    EXPECT_NE(at = text.find("\n    " + std::string(p) + " = ", at), std::string::npos) << p << "\n" << text;
 }
 
 TEST_F(Controller, IsSpecialControlAsksAboutTheControlOwningTheWindow) {
@@ -198,6 +206,7 @@ TEST_F(Controller, IsSpecialControlAsksAboutTheControlOwningTheWindow) {
   c->OnIsSpecialControl.Bind(&events, &TEventsForm::IsSpecial);
   EXPECT_TRUE(c->IsSpecialControl(edit->Handle()));
   EXPECT_EQ(events.askedAbout, edit);
+  EXPECT_EQ(events.sender, c);
   EXPECT_FALSE(events.specialBefore);
   EXPECT_TRUE(c->IsSpecialControl(GetDesktopWindow()));
   EXPECT_EQ(events.askedAbout, nullptr) << "not one of ours";
@@ -257,7 +266,7 @@ TEST_F(Controller, AControlBindsAtWindowCreationToItsFormsController) {
   EXPECT_EQ(late->Controller(), c);
 
   auto* third = new TEntryProbe(form);
-  third->SetParent(form);  // the form has its window, so this one gets its own now
+  third->SetParent(panel);  // the panel has its window, so this one gets its own now
   ASSERT_TRUE(third->HandleAllocated());
   EXPECT_EQ(third->Controller(), c);
 }

@@ -80,7 +80,7 @@ TEST_F(IntlSettings, ValuesOfTheSectionAreTakenWithinTheirLengths) {
   Set("sDate", "-");
   Set("s1159", "vorm.x");
   Set("s2359", "nachm");
-  Set("sShortDate", "yyyy-MM-dd");
+  Set("sShortDate", "yyyy-MM-dd ddd, MMMM dd, yyyy (d)");  // 33 characters
   Set("sLongDate", "dddd d MMMM yyyy ---------------------------------");  // 51 characters
   TEcIntlSup s;
   EXPECT_EQ(s.DecimalSep, ',');
@@ -96,7 +96,7 @@ TEST_F(IntlSettings, ValuesOfTheSectionAreTakenWithinTheirLengths) {
   EXPECT_EQ(s.DateSep, '-');
   EXPECT_EQ(s.AMText, "vorm.");
   EXPECT_EQ(s.PMText, "nachm");
-  EXPECT_EQ(s.ShortDatePicture, "yyyy/MM/dd");
+  EXPECT_EQ(s.ShortDatePicture, "yyyy/MM/dd ddd, MMMM dd, yyyy") << "29 characters read";
   EXPECT_EQ(s.LongDatePicture, "wwww d nnnn yyyy " + std::string(22, '-')) << "39 characters read";
 }
 

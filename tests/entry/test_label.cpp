@@ -125,6 +125,7 @@ TEST_F(LabelTest, TheLabelFollowsTheControlsVisibilityAndGoesWithIt) {
   EXPECT_TRUE(label->Visible());
 
   // Hidden through LabelInfo: freed.
+  combo->LabelInfo().SetOffsets(7, -4);
   int before = form->ComponentCount();
   combo->LabelInfo().SetVisible(false);
   EXPECT_EQ(Label(), nullptr);
@@ -136,6 +137,8 @@ TEST_F(LabelTest, TheLabelFollowsTheControlsVisibilityAndGoesWithIt) {
   squatter->SetName("cbConnLabel1");
   combo->LabelInfo().SetVisible(true);
   EXPECT_EQ(Label()->Name(), "cbConnLabel2");
+  EXPECT_EQ(Label()->Left(), 8) << "directly above the control again, the offsets reset";
+  EXPECT_EQ(Label()->Top() + Label()->Height(), 48);
 
   // Freed by hand: the control lets it go.
   Label()->Free();
@@ -156,7 +159,7 @@ TEST_F(LabelTest, ALabelReadFromAFormResourceAttachesItself) {
                "object Form: TForm\n"
                "  object cb: TEcComboBox\n"
                "    Left = 20\n    Top = 60\n    Width = 200\n    Height = 30\n"
-               "    LabelInfo.OffsetX = 5\n    LabelInfo.OffsetY = 0\n    LabelInfo.Visible = True\n"
+               "    LabelInfo.Visible = False\n"
                "  end\n"
                "  object cbLabel1: TEcAttachedLabel\n"
                "    Left = 30\n    Top = 30\n    Width = 60\n    Height = 20\n    Caption = 'Entry'\n    AutoSize = False\n"
@@ -170,12 +173,24 @@ TEST_F(LabelTest, ALabelReadFromAFormResourceAttachesItself) {
   cb->HandleNeeded();
   PumpFor(50);
   EXPECT_EQ(cb->LabelInfo().Label(), label);
-  EXPECT_EQ(cb->AttachedLabel(), label);
+  EXPECT_EQ(cb->AttachedLabel(), label) << "attached, it is shown";
   // The label's place counts: its offsets from the control.
   EXPECT_EQ(cb->LabelInfo().OffsetX(), 10);
   EXPECT_EQ(cb->LabelInfo().OffsetY(), -10);
   EXPECT_EQ(label->Left(), 30);
   EXPECT_EQ(label->Top(), 30);
+}
+
+TEST_F(LabelTest, ALabelKeptForLackOfAFormStaysOffWhenTheControlGetsAWindowAgain) {
+  combo->LabelInfo().SetVisible(true);
+  PumpFor(50);
+  combo->SetParent(nullptr);  // no form: hiding the label cannot free it
+  combo->LabelInfo().SetVisible(false);
+  ASSERT_NE(Label(), nullptr);
+  combo->SetParent(form);
+  combo->HandleNeeded();
+  PumpFor(50);
+  EXPECT_FALSE(combo->LabelInfo().Visible());
 }
 
 TEST_F(LabelTest, AnAttachMessageTakesOnlyALiveLabelOfThisControl) {

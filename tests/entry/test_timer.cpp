@@ -23,6 +23,7 @@ using entrytest::TTimerCalls;
 namespace {
 
 struct TFiring {
+  rtl::TObject* sender;
   std::string who;
   int handle;
   uint32_t interval;
@@ -33,14 +34,14 @@ struct TFiring {
 struct TRecorder : rtl::TObject {
   std::vector<TFiring> log;
   std::function<void(int handle)> action;
-  void Record(const char* who, int handle, uint32_t interval, int elapsed) {
-    log.push_back({who, handle, interval, elapsed});
+  void Record(rtl::TObject* sender, const char* who, int handle, uint32_t interval, int elapsed) {
+    log.push_back({sender, who, handle, interval, elapsed});
     if (action) action(handle);
   }
-  void A(rtl::TObject*, int h, uint32_t i, int e) { Record("A", h, i, e); }
-  void B(rtl::TObject*, int h, uint32_t i, int e) { Record("B", h, i, e); }
-  void C(rtl::TObject*, int h, uint32_t i, int e) { Record("C", h, i, e); }
-  void All(rtl::TObject*, int h, uint32_t i, int e) { Record("all", h, i, e); }
+  void A(rtl::TObject* s, int h, uint32_t i, int e) { Record(s, "A", h, i, e); }
+  void B(rtl::TObject* s, int h, uint32_t i, int e) { Record(s, "B", h, i, e); }
+  void C(rtl::TObject* s, int h, uint32_t i, int e) { Record(s, "C", h, i, e); }
+  void All(rtl::TObject* s, int h, uint32_t i, int e) { Record(s, "all", h, i, e); }
   TTriggerEvent OnA() { return TTriggerEvent(this, &TRecorder::A); }
   TTriggerEvent OnB() { return TTriggerEvent(this, &TRecorder::B); }
   TTriggerEvent OnC() { return TTriggerEvent(this, &TRecorder::C); }
@@ -268,6 +269,7 @@ TEST_F(TimerPool, DueTriggersFireUpTo27msEarlyWithTheirOwnHandlerThenOnAllTrigge
   pool.DoTimer();
   ASSERT_EQ(rec.Order(), "A all");
   for (const TFiring& f : rec.log) {
+    EXPECT_EQ(f.sender, &pool);
     EXPECT_EQ(f.handle, a);
     EXPECT_EQ(f.interval, 1000u);
     EXPECT_EQ(f.elapsedTime, 973);

@@ -139,6 +139,17 @@ TEST_F(UrlTest, HoveringHighlightsWithOneTimerAndLeavingRestoresWithinAboutATick
   PumpFor(50);
   EXPECT_EQ(InkOf(RGB(0, 0, 255)), blueInk);
   EXPECT_EQ(InkOf(RGB(255, 0, 0)), 0);
+
+  // Colours set while highlighted leave the colour to go back to; no colour is that resting one.
+  // The colour to go back to was taken at the first hover, whatever the font has had since.
+  link->Font().SetColor(gui::clGreen);
+  MoveMouse(Inside());
+  link->SetHighlightColor(gui::clLime);
+  link->SetVisitedColor(gui::clNone);
+  EXPECT_EQ(link->VisitedColor(), gui::clBlue);
+  MoveMouse(Away());
+  ASSERT_TRUE(PumpUntil([&] { return link->HoverTimer() == nullptr; }, 1000));
+  EXPECT_EQ(link->Font().Color(), gui::clBlue);
 }
 
 TEST_F(UrlTest, AClickOpensTheAddressAndTheVisitedColourShowsOnceTheMouseLeft) {
@@ -196,7 +207,7 @@ TEST_F(UrlTest, TheShellGetsAtMost1023CharactersAndAFailureBeeps) {
   std::string url = "http://example.invalid/";
   while (url.size() < 1500) url += static_cast<char>('a' + url.size() % 26);
   link->SetURL(url);
-  shellResult = 2;  // the file was not found
+  shellResult = 32;  // 32 and below: failure
   link->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
   link->Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
   ASSERT_EQ(calls.size(), 1u);

@@ -79,6 +79,12 @@ TEST(AttachedLabelCreation, ItIsAutoSizedOpaqueFlatInTheTextColoursAndFollowsIts
   EXPECT_EQ(s.ShadowDepth(), 0);
   EXPECT_EQ(s.HighlightColor(), gui::clWhite);
   EXPECT_EQ(s.ShadowColor(), gui::clGray);
+  // Its stream defaults: opaque, wrapped, apNone, csText (which it no longer reads, so stored).
+  label->SetName("Lbl");
+  std::string text = FormText(label);
+  EXPECT_NE(text.find("ColorScheme = csCustom"), std::string::npos) << text;
+  for (const char* absent : {"Transparent", "WordWrap", "Appearance"})
+    EXPECT_EQ(text.find(absent), std::string::npos) << absent << "\n" << text;
 
   form->Font().SetName("Arial");
   form->Font().SetHeight(-20);
@@ -108,11 +114,11 @@ TEST_F(AttachedTest, EveryBoundsChangeSendsTheAttachMessageThenPostsTheMovedOne)
   const LPARAM self = reinterpret_cast<LPARAM>(label);
 
   // Each arrives at the control, which passes it on to its window's default procedure.
-  const std::vector<tsupport::TExpectedMsg> attach = {{AttachLabelMessage, sent | lparam, 0, self},
-                                                      {AttachLabelMessage, defwinproc}};
+  // By their numbers, 0x466 and 0x465, wParam 0.
+  const std::vector<tsupport::TExpectedMsg> attach = {{0x466, sent | wparam | lparam, 0, self}, {0x466, defwinproc}};
   std::vector<tsupport::TExpectedMsg> pair = attach;
-  pair.push_back({LabelMovedMessage, posted | lparam, 0, 0});
-  pair.push_back({LabelMovedMessage, defwinproc});
+  pair.push_back({0x465, posted | wparam | lparam, 0, 0});
+  pair.push_back({0x465, defwinproc});
 
   label->SetParent(form);  // placed: takes the form's font and so its size
   Pump();

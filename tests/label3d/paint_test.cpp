@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GdiCounter.h"
+#include "ImportPatch.h"
 #include "LabelFixture.h"
 
 using namespace fx;
@@ -118,7 +119,42 @@ TEST_F(PaintTest, LayerColoursAreTheirLowThreeBytesNeverTheSystemsColour) {
   label->SetCaption("Dial up");
   S().SetShadowColor(gui::clBtnShadow);    // system colour 16: red 16, green 0, blue 0
   S().SetHighlightColor(gui::clHighlight); // system colour 13
-  EXPECT_TRUE(Shows({{2, 2, RGB(COLOR_BTNSHADOW, 0, 0)}, {0, 0, RGB(COLOR_HIGHLIGHT, 0, 0)}, {1, 1, kGray}}));
+  label->Font().SetColor(gui::clBtnFace);  // system colour 15
+  EXPECT_TRUE(Shows({{2, 2, RGB(COLOR_BTNSHADOW, 0, 0)}, {0, 0, RGB(COLOR_HIGHLIGHT, 0, 0)}, {1, 1, RGB(COLOR_BTNFACE, 0, 0)}}));
+}
+
+TEST_F(PaintTest, EachDirectionDepthAndStylePutsItsCopiesInsideTheLabel) {
+  label->SetCaption("R&D");  // without the accelerator letter: the "&" drawn as it is, in every copy
+  label->SetShowAccelChar(false);
+  const int centre = (W - TextWidth("R&D")) / 2;
+  const gui::TAlignment L = gui::taLeftJustify;
+  const COLORREF light = RGB(191, 191, 191);
+  // Each copy in order: the shadow's, the highlight's farthest first, the face.
+  struct { TFxShadeDirection hDir, sDir; int hDepth, sDepth; TFxShadeStyle hStyle; gui::TAlignment alignment;
+           std::vector<Placed> copies; } cases[] = {
+      // The shadow alone, 2 pixels each way: lo and hi span x and y at once, so a copy up or left
+      // moves every layer down and right.
+      {sdNone, sdUp, 0, 2, ssPlain, L, {{2, 0, kBlack}, {2, 2, kWhite}, {2, 2, kGray}}},
+      {sdNone, sdRight, 0, 2, ssPlain, L, {{2, 0, kBlack}, {0, 0, kWhite}, {0, 0, kGray}}},
+      {sdNone, sdDown, 0, 2, ssPlain, L, {{0, 2, kBlack}, {0, 0, kWhite}, {0, 0, kGray}}},
+      {sdNone, sdLeft, 0, 2, ssPlain, L, {{0, 2, kBlack}, {2, 2, kWhite}, {2, 2, kGray}}},
+      {sdNone, sdUpRight, 0, 2, ssPlain, L, {{4, 0, kBlack}, {2, 2, kWhite}, {2, 2, kGray}}},
+      {sdNone, sdDownLeft, 0, 2, ssPlain, L, {{0, 4, kBlack}, {2, 2, kWhite}, {2, 2, kGray}}},
+      // Centred with a reach of 3: moved left by 3 div 2.
+      {sdNone, sdDown, 0, 3, ssPlain, gui::taCenter, {{centre - 1, 3, kBlack}, {centre - 1, 0, kWhite}, {centre - 1, 0, kGray}}},
+      // An extruded highlight 2 deep over the default shadow: lo -2, hi 1.
+      {sdUpLeft, sdDownRight, 2, 1, ssExtrude, L, {{3, 3, kBlack}, {0, 0, kWhite}, {1, 1, kWhite}, {2, 2, kGray}}},
+      // A graduated highlight 3 deep, white to the gray face: steps of -63.5 round to 191, then 128.
+      {sdUp, sdNone, 3, 0, ssGraduated, L, {{3, 3, kBlack}, {3, 0, kWhite}, {3, 1, light}, {3, 2, kGray}, {3, 3, kGray}}}};
+  for (const auto& k : cases) {
+    S().SetHighlightDirection(k.hDir);
+    S().SetHighlightDepth(static_cast<TFxDepth>(k.hDepth));
+    S().SetHighlightStyle(k.hStyle);
+    S().SetShadowDirection(k.sDir);
+    S().SetShadowDepth(static_cast<TFxDepth>(k.sDepth));
+    label->SetAlignment(k.alignment);
+    EXPECT_TRUE(Shows(k.copies)) << "highlight " << int(k.hDir) << " shadow " << int(k.sDir);
+  }
 }
 
 TEST_F(PaintTest, AnOpaqueLabelFillsWithItsColourFirst) {
@@ -225,6 +261,28 @@ TEST_F(PaintTest, AGradientFaceRunsInSixteenBandsFromTheFromColourToTheFontColou
     EXPECT_GT(lastBand, 0) << "style " << int(style) << ": the last band is the font colour";
     EXPECT_EQ(key, 0) << "no mask colour is left";
   }
+}
+
+namespace {
+
+decltype(&CreateFontIndirectA) g_createFont;
+// The platform making no unsmoothed font.
+HFONT WINAPI RefuseUnsmoothed(const LOGFONTA* lf) { return lf->lfQuality == NONANTIALIASED_QUALITY ? nullptr : g_createFont(lf); }
+
+}  // namespace
+
+TEST_F(PaintTest, AGradientFaceThatCannotBeDrawnUnsmoothedIsDrawnPlainInTheFontColour) {
+  label->SetCaption("Dial up");
+  S().SetGraduateStyle(gsHorizontal);
+  S().SetGraduateFromColor(gui::clBlue);
+  label->Font().Handle();  // made before the platform refuses
+  tsupport::ImportHook refuse{"CreateFontIndirectA", reinterpret_cast<void*>(&RefuseUnsmoothed), reinterpret_cast<void**>(&g_createFont)};
+  tsupport::PatchImports(GetModuleHandleA(nullptr), &refuse, 1);
+  ::testing::AssertionResult plain = Shows({{2, 2, kBlack}, {0, 0, kWhite}, {1, 1, kGray}});
+  void* ours = nullptr;
+  tsupport::ImportHook back{"CreateFontIndirectA", reinterpret_cast<void*>(g_createFont), &ours};
+  tsupport::PatchImports(GetModuleHandleA(nullptr), &back, 1);
+  EXPECT_TRUE(plain) << "not in the mask's own font";
 }
 
 TEST_F(PaintTest, APaintInItsParentsWindowCopiesThePictureOnceAndLeavesNoGdiObjects) {

@@ -89,6 +89,14 @@ TEST_F(Hooks, TwoHooksOnOneWindowTakenOutInEitherOrder) {
     delete a;
     delete b;
   }
+  // Three, the middle one taken out: the chain closes over it.
+  auto *a = new TNamedHook(form, "a"), *b = new TNamedHook(form, "b"), *c = new TNamedHook(form, "c");
+  for (TNamedHook* h : {a, b, c}) h->HookWindow();
+  b->UnhookWindow();
+  EXPECT_EQ(Probe(), "c a form");
+  EXPECT_EQ(c->PrevWndProc(), a->HookInstance());
+  for (TNamedHook* h : {c, b, a}) delete h;
+  EXPECT_EQ(ProcOf(wnd), formProc);
 }
 
 TEST_F(Hooks, TheRegistryExistsOnlyWhileAHookIsInPlace) {

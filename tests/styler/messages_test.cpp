@@ -218,17 +218,21 @@ TEST(StylerMessages, ASettingChangeReloadsTheCaptionFontAndTheFontsMadeFromIt) {
   arial.SetName("Arial");
   arial.SetHeight(-20);
   custom->SetFont(arial);
-  f.styler->CaptionFont().SetName("Courier New");
-  f.styler->CompanyText()->Font().SetName("Courier New");
-  SendMessageA(f.Wnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
   NONCLIENTMETRICSA m{};
   m.cbSize = 340;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &m, 0);
-  EXPECT_EQ(f.styler->CaptionFont().Name(), m.lfCaptionFont.lfFaceName);
-  EXPECT_EQ(f.styler->CompanyText()->Font().Name(), m.lfCaptionFont.lfFaceName);
-  EXPECT_TRUE(f.styler->CompanyText()->Font().Style() & gui::FontStyle(gui::fsItalic));
-  EXPECT_EQ(custom->Font().Name(), "Arial") << "a font of its own stays";
-  EXPECT_EQ(custom->Font().Height(), -20);
+  for (UINT msg : {WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_DISPLAYCHANGE}) {
+    f.styler->CaptionFont().SetName("Courier New");
+    f.styler->CompanyText()->Font().SetName("Courier New");
+    f.styler->AppNameText()->Font().SetName("Courier New");
+    SendMessageA(f.Wnd(), msg, 0, 0);
+    EXPECT_EQ(f.styler->CaptionFont().Name(), m.lfCaptionFont.lfFaceName) << msg;
+    EXPECT_EQ(f.styler->CompanyText()->Font().Name(), m.lfCaptionFont.lfFaceName) << msg;
+    EXPECT_TRUE(f.styler->CompanyText()->Font().Style() & gui::FontStyle(gui::fsItalic));
+    EXPECT_EQ(f.styler->AppNameText()->Font().Name(), m.lfCaptionFont.lfFaceName) << msg;
+    EXPECT_EQ(custom->Font().Name(), "Arial") << "a font of its own stays";
+    EXPECT_EQ(custom->Font().Height(), -20);
+  }
 }
 
 TEST(StylerMessages, OnlyOneStylerPerFormOrInsideAStyledForm) {

@@ -77,7 +77,22 @@ TEST_F(Texts, TheCaptionSegmentIsWhatFollowsTheCompanyAndTheApplicationName) {
   company.SetVisible(false);
   form->SetText("A B C");
   EXPECT_EQ(caption.GetCaption(), "C") << "a hidden company is not looked for, the application name is";
-  EXPECT_EQ(caption.StoredCaption(), "C") << "what a form resource stores";
+  EXPECT_EQ(caption.Caption(), "C") << "what a form resource stores";
+}
+
+TEST_F(Texts, OnAHiddenFormTheCaptionSegmentIsWhatTheWindowTextHoldsNow) {
+  Set("A", "B", "C");
+  form->SetText("Dialling");  // other code; a hidden form paints nothing that would take it in
+  EXPECT_EQ(caption.Caption(), "Dialling");
+  caption.SetCaption("C");
+  EXPECT_EQ(form->Caption(), "A B C") << "the old caption set again is composed again";
+  form->SetText("Dialling");
+  appName.SetCaption("Y");  // "Dialling" follows neither segment: it is the caption segment whole
+  EXPECT_EQ(form->Caption(), "A Y Dialling");
+  caption.SetVisible(false);
+  EXPECT_EQ(caption.Caption(), "Dialling") << "hidden, the segment keeps its text";
+  caption.SetVisible(true);
+  EXPECT_EQ(form->Caption(), "A Y Dialling");
 }
 
 TEST_F(Texts, FontsFollowTheCaptionFontByTheirKind) {
@@ -221,8 +236,9 @@ end
   std::string written = tsupport::FormText(form);
   for (const char* line : {"AppNameText.Caption = 'Tessaline - '", "CaptionText.Caption = 'v1.01'",
                            "CompanyText.Caption = 'Brindlex UK'", "CompanyText.FontKind = fkSystemBI",
-                           "CaptionText.Visible = True"})
+                           "CaptionText.FontKind = fkSystem", "CaptionText.Visible = True"})
     EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
-  for (const char* absent : {"Text.Font.", "NumColors", "ClrRightActive", "ColorActive"})
+  for (const char* absent : {"Text.Font.", "NumColors", "ClrLeft", "ClrRight", "Alignment", "Options", "ColorActive",
+                             "ColorInactive"})
     EXPECT_EQ(written.find(absent), std::string::npos) << absent << "\n" << written;
 }
