@@ -441,6 +441,14 @@ struct Program {
   }
   bool Ended(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
   HWND Child(const char* cls) { return FindWindowExA(wnd, nullptr, cls, nullptr); }
+  // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
+  HWND OpenAbout() {
+    if (!BringToFront(wnd)) return nullptr;
+    PressKey(VK_MENU);
+    PressKey(VK_RIGHT);
+    PressKey(VK_RETURN);
+    return WaitForWindow("#32770", nullptr, 5000, pi.dwProcessId);
+  }
   std::string StatusText() {
     char text[256] = {};
     SendMessageA(Child("msctls_statusbar32"), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -614,12 +622,7 @@ std::vector<std::string> StaticTexts(HWND dialog) {
 TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
   Program p;
   ASSERT_NE(p.wnd, nullptr);
-  ASSERT_TRUE(BringToFront(p.wnd));
-  // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
-  PressKey(VK_MENU);
-  PressKey(VK_RIGHT);
-  PressKey(VK_RETURN);
-  HWND about = WaitForWindow("#32770", nullptr, 5000, p.pi.dwProcessId);
+  HWND about = p.OpenAbout();
   ASSERT_NE(about, nullptr) << "no About dialog appeared";
   // An empty Caption leaves the platform's title alone.
   EXPECT_EQ(TextOf(about).substr(0, 5), "About");
@@ -673,11 +676,7 @@ TEST(Program, LoadsNoLibraryLaidBesideIt) {
     EXPECT_NE(p.wnd, nullptr) << "the program shows its window";
     if (p.wnd) {
       EXPECT_EQ(SendMessageA(p.Child("ComboBox"), CB_GETCOUNT, 0, 0), 2) << "the service's entries";
-      EXPECT_TRUE(BringToFront(p.wnd));
-      PressKey(VK_MENU);
-      PressKey(VK_RIGHT);
-      PressKey(VK_RETURN);
-      HWND about = WaitForWindow("#32770", nullptr, 5000, p.pi.dwProcessId);
+      HWND about = p.OpenAbout();
       EXPECT_NE(about, nullptr) << "no About dialog appeared";
       if (about) PostMessageA(about, WM_COMMAND, IDOK, 0);
       EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }, 5000));
