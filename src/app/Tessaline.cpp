@@ -12,9 +12,10 @@ int WinMainCRTStartup();
 // The runtime's binder of one delay-imported function: loads the library when it is not yet, and
 // writes the function's address into its slot.
 FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr library, FARPROC* slot);
-// The delay-import libraries' descriptors (src/app/CMakeLists.txt makes the libraries).
-extern const ImgDelayDescr __DELAY_IMPORT_DESCRIPTOR_libuser32_a;
-extern const ImgDelayDescr __DELAY_IMPORT_DESCRIPTOR_libgdi32_a;
+// The delay-import libraries' descriptors (src/app/CMakeLists.txt makes the libraries), by their
+// symbols as they are: the 32-bit compiler would otherwise add its underscore.
+extern const ImgDelayDescr userDelayed asm("__DELAY_IMPORT_DESCRIPTOR_libuser32_a");
+extern const ImgDelayDescr gdiDelayed asm("__DELAY_IMPORT_DESCRIPTOR_libgdi32_a");
 extern IMAGE_DOS_HEADER __ImageBase;
 }
 
@@ -49,8 +50,8 @@ void BindAll(const ImgDelayDescr& library) {
 #endif
 extern "C" TESS_ENTRY_ALIGN int TessalineEntry() {
   gui::RestrictLibrarySearch();
-  BindAll(__DELAY_IMPORT_DESCRIPTOR_libgdi32_a);
-  BindAll(__DELAY_IMPORT_DESCRIPTOR_libuser32_a);
+  BindAll(gdiDelayed);
+  BindAll(userDelayed);
   return WinMainCRTStartup();
 }
 
