@@ -4,7 +4,8 @@ TESS_ROOT="${TESS_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 export WINEPREFIX="${WINEPREFIX:-$TESS_ROOT/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No Mono/Gecko prompts; our own remote-access service replaces Wine's stub.
+# No Mono/Gecko prompts; our own remote-access service (native, in the system folder) replaces
+# Wine's stub.
 export WINEDLLOVERRIDES="mscoree,mshtml=;rasapi32=n"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
@@ -57,6 +58,17 @@ wine_prepare() {
   wine_settings
 }
 
+# Our remote-access service where the platform's own is: the prefix's system folder, in place of
+# Wine's placeholder for its stub (the program loads that library from the system folder only).
+# Needs the prepared prefix; copies only when the file differs. Argument: the DLL (default: the
+# 64-bit build's).
+wine_install_service() {
+  local dll="${1:-$TESS_ROOT/build/win64/rasservice/RASAPI32.DLL}" dest="$WINEPREFIX/drive_c/windows/system32"
+  [ -f "$dll" ] || { echo "remote-access service not built: $dll" >&2; return 1; }
+  [ -d "$dest" ] || { echo "no prepared Wine prefix at $WINEPREFIX (scripts/wine-env.sh: wine_session)" >&2; return 1; }
+  cmp -s "$dll" "$dest/rasapi32.dll" || cp "$dll" "$dest/rasapi32.dll"
+}
+
 wine_stop() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
 
 # Starts Xvfb on a free display when none is given; sets XVFB_PID.
@@ -70,10 +82,12 @@ xvfb_start() {
 }
 xvfb_stop() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
 
-# A virtual display (unless keep_display=1 and one is given), the prepared prefix, and both
-# stopped when the calling script exits.
+# A virtual display (unless keep_display=1 and one is given), the prepared prefix with our service
+# installed when it is built, and both stopped when the calling script exits.
 wine_session() {
   [ "${1:-}" = keep_display ] || xvfb_start
   trap 'wine_stop; xvfb_stop' EXIT
   wine_prepare
+  [ -f "$TESS_ROOT/build/win64/rasservice/RASAPI32.DLL" ] && wine_install_service
+  return 0
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "SystemLibrary.h"
 
 RTL_IMPLEMENT_CLASS(TRAS);
 
@@ -217,7 +218,7 @@ bool TRAS::LoadRasLibrary() {
     g_ras.RasDialA = nullptr;
     rasLoadTried_ = true;
     rasExtAvailable_ = false;
-    rasLibrary_ = LoadLibraryA("RASAPI32.DLL");
+    rasLibrary_ = gui::LoadSystemLibrary("RASAPI32.DLL");  // the system's, never one beside the program
     if (rasLibrary_) {
       Lookup(rasLibrary_, g_ras.RasDialA, "RasDialA");
       Lookup(rasLibrary_, g_ras.RasEnumConnectionsA, "RasEnumConnectionsA");
@@ -238,7 +239,7 @@ bool TRAS::LoadRasLibrary() {
         rasExtAvailable_ = true;
       } else {
         // Older systems keep the extended entry points in a library of their own.
-        rasExtLibrary_ = LoadLibraryA("RNAPH.DLL");
+        rasExtLibrary_ = gui::LoadSystemLibrary("RNAPH.DLL");
         if (rasExtLibrary_) rasExtAvailable_ = true;
       }
       if (rasExtAvailable_) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SuFiles.h"
+#include "SuVerCalls.h"
 
 namespace sysinfo {
 
@@ -115,10 +116,10 @@ class TSuCustomVersionInfo::TResource {
  public:
   explicit TResource(const std::string& fileName) {
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &ignored);
+    DWORD size = ver::GetFileVersionInfoSizeA(fileName.c_str(), &ignored);
     if (size == 0) RaiseVersionInfoError(VersionSizeErrorCode(GetLastError(), fileName));
     data_.resize(size);
-    if (!GetFileVersionInfoA(fileName.c_str(), 0, size, data_.data())) RaiseVersionInfoError(suCannotReadInfo);
+    if (!ver::GetFileVersionInfoA(fileName.c_str(), 0, size, data_.data())) RaiseVersionInfoError(suCannotReadInfo);
   }
 
   // The value's bytes (binary values) or characters (texts); false when the resource lacks it.
@@ -127,7 +128,7 @@ class TSuCustomVersionInfo::TResource {
   bool Query(const std::string& path, const void*& value, size_t& length) const {
     void* p = nullptr;
     UINT n = 0;
-    if (!VerQueryValueA(data_.data(), path.c_str(), &p, &n) || !p) return false;
+    if (!ver::VerQueryValueA(data_.data(), path.c_str(), &p, &n) || !p) return false;
     const auto* at = static_cast<const uint8_t*>(p);
     const uint8_t* end = data_.data() + data_.size();
     if (at < data_.data() || at > end) return false;
@@ -185,7 +186,7 @@ void TSuCustomVersionInfo::ReadTranslation(TResource& resource) {
   if (length >= sizeof language_) std::memcpy(&language_, table, sizeof language_);
   translationCount_ = static_cast<uint32_t>(length / 4);
   char name[260] = {};
-  VerLanguageNameA(language_ & 0xFFFF, name, sizeof name);
+  ver::VerLanguageNameA(language_ & 0xFFFF, name, sizeof name);
   languageName_ = name;
   infoLoaded_ = true;
 }

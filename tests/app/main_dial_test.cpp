@@ -16,26 +16,27 @@ using tsupport::PumpUntil;
 
 namespace {
 
-// The test program's own LoadLibraryA: "RASAPI32.DLL" can be made to fail.
+// The test program's own LoadLibraryExA (the system folder's libraries are loaded through it):
+// "RASAPI32.DLL" can be made to fail.
 bool g_noRasLibrary = false;
-decltype(&LoadLibraryA) o_LoadLibraryA = nullptr;
+decltype(&LoadLibraryExA) o_LoadLibraryExA = nullptr;
 
-HMODULE WINAPI NoRasLoadLibraryA(LPCSTR name) {
+HMODULE WINAPI NoRasLoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
   if (g_noRasLibrary && name && lstrcmpiA(name, "RASAPI32.DLL") == 0) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  return o_LoadLibraryA(name);
+  return o_LoadLibraryExA(name, file, flags);
 }
 
 class MainDial : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!o_LoadLibraryA) {
-      const tsupport::ImportHook hook{"LoadLibraryA", reinterpret_cast<void*>(&NoRasLoadLibraryA),
-                                         reinterpret_cast<void**>(&o_LoadLibraryA)};
+    if (!o_LoadLibraryExA) {
+      const tsupport::ImportHook hook{"LoadLibraryExA", reinterpret_cast<void*>(&NoRasLoadLibraryExA),
+                                         reinterpret_cast<void**>(&o_LoadLibraryExA)};
       tsupport::PatchImports(GetModuleHandleA(nullptr), &hook, 1);
-      ASSERT_NE(o_LoadLibraryA, nullptr);
+      ASSERT_NE(o_LoadLibraryExA, nullptr);
     }
     dir_ = tsupport::FreshTestDir("tess-app-");
     pbk_ = tsupport::WriteTextFile(dir_ + "\\dial.pbk",

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <utility>
 #include <commctrl.h>
@@ -21,6 +22,7 @@
 #include "ImportPatch.h"
 #include "Main.h"
 #include "Program.h"
+#include "SystemLibrary.h"
 #include "rtl/Classes.h"
 #include "rtl/Units.h"
 
@@ -104,7 +106,7 @@ void WrapCreators(std::integer_sequence<int, I...>) {
 
 decltype(&FindResourceA) o_FindResourceA;
 decltype(&CreateWindowExA) o_CreateWindowExA;
-decltype(&LoadLibraryA) o_LoadLibraryA;
+decltype(&LoadLibraryExA) o_LoadLibraryExA;
 decltype(&GetProcAddress) o_GetProcAddress;
 decltype(&BeginPaint) o_BeginPaint;
 decltype(&EndPaint) o_EndPaint;
@@ -137,13 +139,15 @@ HWND WINAPI h_CreateWindowExA(DWORD ex, LPCSTR cls, LPCSTR text, DWORD style, in
   return wnd;
 }
 
-HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
+HMODULE WINAPI h_LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
   Point(std::string("before loading ") + name);
   double start = Ms();
-  HMODULE m = o_LoadLibraryA(name);
+  HMODULE m = o_LoadLibraryExA(name, file, flags);
   Span(std::string("load ") + name, start);
   return m;
 }
+
+FARPROC TimedBinding(LPCSTR name, FARPROC p);
 
 FARPROC WINAPI h_GetProcAddress(HMODULE m, LPCSTR name) {
   FARPROC p = o_GetProcAddress(m, name);
@@ -151,7 +155,7 @@ FARPROC WINAPI h_GetProcAddress(HMODULE m, LPCSTR name) {
     o_RasEnumEntriesA = reinterpret_cast<EnumCall>(reinterpret_cast<void*>(p));
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&h_RasEnumEntriesA));
   }
-  return p;
+  return p && !IS_INTRESOURCE(name) ? TimedBinding(name, p) : p;
 }
 
 double g_paintStart = 0;
@@ -220,7 +224,7 @@ struct Timed<Id, R (*)(A...)> {
         reinterpret_cast<void**>(&Timed<id, decltype(&fn)>::original)                  \
   }
 
-void InstallTimed() {
+std::span<const tsupport::ImportHook> TimedCalls() {
   static const tsupport::ImportHook hooks[] = {
       TIMED(0, LoadCursorA),         TIMED(1, GetProfileStringA),     TIMED(2, GetProfileIntA),
       TIMED(3, CreateFontIndirectA), TIMED(4, CreateDIBSection),      TIMED(5, CreateCompatibleDC),
@@ -237,15 +241,31 @@ void InstallTimed() {
       TIMED(36, DeleteObject),       TIMED(37, CreateSolidBrush),     TIMED(38, PatBlt),
       TIMED(39, ReleaseDC),
   };
-  g_callCount = static_cast<int>(std::size(hooks));
-  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
+  return hooks;
+}
+
+void InstallTimed() {
+  std::span<const tsupport::ImportHook> hooks = TimedCalls();
+  g_callCount = static_cast<int>(hooks.size());
+  tsupport::PatchImports(GetModuleHandleA(nullptr), hooks.data(), hooks.size());
+}
+
+// The libraries loaded from the system folder are bound by name, not imported: their timed calls
+// (the version library's, the common controls' start) are answered with the timer instead.
+FARPROC TimedBinding(LPCSTR name, FARPROC p) {
+  for (const tsupport::ImportHook& h : TimedCalls()) {
+    if (lstrcmpA(h.name, name) != 0) continue;
+    *h.original = reinterpret_cast<void*>(p);
+    return reinterpret_cast<FARPROC>(h.hook);
+  }
+  return p;
 }
 
 void Install() {
   static const tsupport::ImportHook hooks[] = {
       {"FindResourceA", reinterpret_cast<void*>(&h_FindResourceA), reinterpret_cast<void**>(&o_FindResourceA)},
       {"CreateWindowExA", reinterpret_cast<void*>(&h_CreateWindowExA), reinterpret_cast<void**>(&o_CreateWindowExA)},
-      {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
+      {"LoadLibraryExA", reinterpret_cast<void*>(&h_LoadLibraryExA), reinterpret_cast<void**>(&o_LoadLibraryExA)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"BeginPaint", reinterpret_cast<void*>(&h_BeginPaint), reinterpret_cast<void**>(&o_BeginPaint)},
       {"EndPaint", reinterpret_cast<void*>(&h_EndPaint), reinterpret_cast<void**>(&o_EndPaint)},
@@ -270,6 +290,7 @@ int main(int argc, char** argv) {
   g_steps.back().length = staticStart;
   g_steps.push_back({"static objects made (class registrations), until main", staticStart, g_last - staticStart});
 
+  gui::RestrictLibrarySearch();  // as the program's entry does, before anything else of it
   tsupport::GdiCounter::Install();
   Install();
   InstallTimed();

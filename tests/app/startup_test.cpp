@@ -56,7 +56,7 @@ decltype(&GetProfileStringA) o_GetProfileStringA;
 decltype(&GetProfileIntA) o_GetProfileIntA;
 decltype(&CreateWindowExA) o_CreateWindowExA;
 decltype(&SendMessageA) o_SendMessageA;
-decltype(&LoadLibraryA) o_LoadLibraryA;
+decltype(&LoadLibraryExA) o_LoadLibraryExA;
 decltype(&FreeLibrary) o_FreeLibrary;
 decltype(&GetProcAddress) o_GetProcAddress;
 decltype(&SetWindowLongPtrA) o_SetWindowLongPtrA;
@@ -147,9 +147,10 @@ std::string FormState() {
   return "complete";
 }
 
-HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
+// Every library the program loads at run time comes through here (gui::LoadSystemLibrary).
+HMODULE WINAPI h_LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
   Sample();
-  HMODULE m = o_LoadLibraryA(name);
+  HMODULE m = o_LoadLibraryExA(name, file, flags);
   if (m) Note("load " + ModuleName(m));
   if (m && ModuleName(m) == "RASAPI32.DLL") Note("form " + FormState());
   return m;
@@ -200,7 +201,7 @@ void Install() {
       {"GetProfileIntA", reinterpret_cast<void*>(&h_GetProfileIntA), reinterpret_cast<void**>(&o_GetProfileIntA)},
       {"CreateWindowExA", reinterpret_cast<void*>(&h_CreateWindowExA), reinterpret_cast<void**>(&o_CreateWindowExA)},
       {"SendMessageA", reinterpret_cast<void*>(&h_SendMessageA), reinterpret_cast<void**>(&o_SendMessageA)},
-      {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
+      {"LoadLibraryExA", reinterpret_cast<void*>(&h_LoadLibraryExA), reinterpret_cast<void**>(&o_LoadLibraryExA)},
       {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"SetWindowLongPtrA", reinterpret_cast<void*>(&h_SetWindowLongPtrA), reinterpret_cast<void**>(&o_SetWindowLongPtrA)},
@@ -279,11 +280,14 @@ TEST(ProgramOrder, StartsItsUnitsThenTheWindowAndEndsThemInReverseAfterTheCompon
       // when first shown, and the entry family's settings are read when first asked for: the main
       // window shows none of the cursors and asks for none of the settings.)
       "class TEcAttachedLabel", "class TFxAttachedLabel",
-      // The main block: the title, the form from its resource, its window (first the application
-      // window that owns it and carries the taskbar button with the title: made only when a main
-      // form needs it), then the create handler binds the service on the phonebook's first use
-      // and fills the list.
-      "title Tessaline", "open TFORM1", "window TApplication", "window TForm1", "load RASAPI32.DLL", "form complete", "entry Stay Up", "entry Second Line",
+      // The main block: the common controls bound from the system folder (no longer by the
+      // loader before main), the title, the form from its resource (the version library bound
+      // from the system folder when the About component reads the shell's version), its window
+      // once the resource is read (first the application window that owns it and carries the
+      // taskbar button with the title: made only when a main form needs it), then the create
+      // handler binds the service on the phonebook's first use and fills the list.
+      "load COMCTL32.DLL", "title Tessaline", "open TFORM1", "load VERSION.DLL", "window TApplication", "window TForm1",
+      "load RASAPI32.DLL", "form complete", "entry Stay Up", "entry Second Line",
       // The person dials, then closes the window while connected.
       "close",
       // The components: the connection closed without waiting (no status asked after the hang-up)

@@ -177,7 +177,7 @@ std::vector<HKEY> LoaderHooks::closedKeys;
 
 namespace {
 
-decltype(&LoadLibraryA) o_LoadLibraryA;
+decltype(&LoadLibraryExA) o_LoadLibraryExA;
 decltype(&GetProcAddress) o_GetProcAddress;
 decltype(&FreeLibrary) o_FreeLibrary;
 decltype(&RegisterWindowMessageA) o_RegisterWindowMessageA;
@@ -185,16 +185,19 @@ decltype(&RegCloseKey) o_RegCloseKey;
 
 bool Watched(const std::string& upper) { return upper.find("RAS") != std::string::npos || upper.find("RNAPH") != std::string::npos; }
 
-HMODULE WINAPI h_LoadLibraryA(LPCSTR name) {
+// The component loads through gui::LoadSystemLibrary, which asks LoadLibraryExA for the system
+// folder's copy; logged by file name.
+HMODULE WINAPI h_LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
   std::string upper = name ? Upper(name) : std::string();
-  if (!Watched(upper)) return o_LoadLibraryA(name);
+  upper = upper.substr(upper.find_last_of('\\') + 1);
+  if (!Watched(upper)) return o_LoadLibraryExA(name, file, flags);
   LoaderHooks::loads.push_back(upper);
   HMODULE h = nullptr;
   if (LoaderHooks::failLoad.count(upper)) {
     SetLastError(ERROR_MOD_NOT_FOUND);
   } else {
     auto it = LoaderHooks::redirect.find(upper);
-    h = o_LoadLibraryA(it != LoaderHooks::redirect.end() ? it->second.c_str() : name);
+    h = o_LoadLibraryExA(it != LoaderHooks::redirect.end() ? it->second.c_str() : name, file, flags);
   }
   LoaderHooks::loaded.push_back(h);
   return h;
@@ -235,7 +238,7 @@ void LoaderHooks::Install() {
   if (done) return;
   done = true;
   const tsupport::ImportHook hooks[] = {
-      {"LoadLibraryA", reinterpret_cast<void*>(&h_LoadLibraryA), reinterpret_cast<void**>(&o_LoadLibraryA)},
+      {"LoadLibraryExA", reinterpret_cast<void*>(&h_LoadLibraryExA), reinterpret_cast<void**>(&o_LoadLibraryExA)},
       {"GetProcAddress", reinterpret_cast<void*>(&h_GetProcAddress), reinterpret_cast<void**>(&o_GetProcAddress)},
       {"FreeLibrary", reinterpret_cast<void*>(&h_FreeLibrary), reinterpret_cast<void**>(&o_FreeLibrary)},
       {"RegisterWindowMessageA", reinterpret_cast<void*>(&h_RegisterWindowMessageA),
@@ -243,7 +246,7 @@ void LoaderHooks::Install() {
       {"RegCloseKey", reinterpret_cast<void*>(&h_RegCloseKey), reinterpret_cast<void**>(&o_RegCloseKey)},
   };
   tsupport::PatchImports(GetModuleHandleA(nullptr), hooks, std::size(hooks));
-  ASSERT_TRUE(o_LoadLibraryA && o_GetProcAddress && o_FreeLibrary && o_RegisterWindowMessageA && o_RegCloseKey)
+  ASSERT_TRUE(o_LoadLibraryExA && o_GetProcAddress && o_FreeLibrary && o_RegisterWindowMessageA && o_RegCloseKey)
       << "imports not found";
 }
 

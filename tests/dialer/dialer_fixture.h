@@ -76,7 +76,7 @@ class DialerTest : public ::testing::Test {
 
 std::string Section(const std::string& name, const std::vector<std::string>& lines = {});
 
-// Routes the test program's own LoadLibraryA, GetProcAddress, FreeLibrary, RegisterWindowMessageA
+// Routes the test program's own LoadLibraryExA, GetProcAddress, FreeLibrary, RegisterWindowMessageA
 // and RegCloseKey (the component is linked into it) through rules a test sets, and logs the calls
 // that concern the service.
 struct LoaderHooks {

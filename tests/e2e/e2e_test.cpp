@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "MemorySurface.h"
 #include "ProgramUnits.h"
+#include "TestFiles.h"
 
 using namespace gui;
 using namespace e2e;
@@ -419,17 +420,18 @@ namespace {
 struct Program {
   PROCESS_INFORMATION pi{};
   HWND wnd = nullptr;
-  // The program runs from the test's folder, where our service sits beside it; withService false
-  // runs a copy from a folder without it (only the service is ever loaded for that library).
-  explicit Program(bool withService) {
+  // The program from the test's folder; with a folder, a copy there, run with that folder as its
+  // current one too.
+  explicit Program(const std::string& folder = "") {
     std::string exe = "Tessaline.exe";
-    if (!withService) {
-      exe = TempPath("Tessaline.exe");
+    if (!folder.empty()) {
+      exe = folder + "\\Tessaline.exe";
       CopyFileA("Tessaline.exe", exe.c_str(), FALSE);
     }
     STARTUPINFOA si{sizeof si};
     std::string cmd = "\"" + exe + "\"";
-    CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                   &si, &pi);
     wnd = WaitForWindow("TForm1", "Brindlex UK Tessaline -  v1.01", 15000, pi.dwProcessId);
   }
   ~Program() {
@@ -439,6 +441,14 @@ struct Program {
   }
   bool Ended(DWORD ms) { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
   HWND Child(const char* cls) { return FindWindowExA(wnd, nullptr, cls, nullptr); }
+  // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
+  HWND OpenAbout() {
+    if (!BringToFront(wnd)) return nullptr;
+    PressKey(VK_MENU);
+    PressKey(VK_RIGHT);
+    PressKey(VK_RETURN);
+    return WaitForWindow("#32770", nullptr, 5000, pi.dwProcessId);
+  }
   std::string StatusText() {
     char text[256] = {};
     SendMessageA(Child("msctls_statusbar32"), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -446,10 +456,25 @@ struct Program {
   }
 };
 
+// Our service away from the system folder while this lives, as on a machine without one.
+struct NoService {
+  std::string path = SystemFile("rasapi32.dll");
+  NoService() { MoveFileExA(path.c_str(), (path + ".away").c_str(), MOVEFILE_REPLACE_EXISTING); }
+  ~NoService() { MoveFileExA((path + ".away").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); }
+  static std::string SystemFile(const char* name) {
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\" + name;
+  }
+};
+
 }  // namespace
 
 TEST(Program, WithoutTheServiceTheListIsEmptyAndNoMessageAppears) {
-  Program p(false);
+  WriteFile(TempPath("none.pbk"), "[Alpha Net]\r\n");  // what the service would list
+  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", TempPath("none.pbk").c_str());
+  NoService away;
+  Program p;
   ASSERT_NE(p.wnd, nullptr);
   PumpFor(300);  // time for a message box to appear: none may
   EXPECT_EQ(SendMessageA(p.Child("ComboBox"), CB_GETCOUNT, 0, 0), 0);
@@ -479,7 +504,7 @@ TEST(Program, ExitWhileConnectedEndsTheProgramAndTheConnection) {
   std::string pbk = TempPath("exit.pbk");
   WriteFile(pbk, "[Stay Up]\r\nPhoneNumber=555-0009\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n");
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
-  Program p(true);
+  Program p;
   ASSERT_NE(p.wnd, nullptr);
   // Choose the entry and dial, as a person would: the list's first item, then the button.
   SetForegroundWindow(p.wnd);
@@ -527,7 +552,7 @@ TEST(Program, CompletesTypingAndKeepsAPickedEntryAtTheTopThenDialsIt) {
             "[Home Internet]\r\nPhoneNumber=555-0011\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n"
             "[Office Network]\r\nPhoneNumber=555-0012\r\nStepDelayMs=30\r\nHangUpDelayMs=50\r\n");
   SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", pbk.c_str());
-  Program p(true);
+  Program p;
   ASSERT_NE(p.wnd, nullptr);
   SetForegroundWindow(p.wnd);
   HWND combo = p.Child("ComboBox");
@@ -596,14 +621,9 @@ std::vector<std::string> StaticTexts(HWND dialog) {
 }  // namespace
 
 TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
-  Program p(true);
+  Program p;
   ASSERT_NE(p.wnd, nullptr);
-  ASSERT_TRUE(BringToFront(p.wnd));
-  // "About" has no mnemonic: the person opens the menu bar with Alt, moves to it and presses Enter.
-  PressKey(VK_MENU);
-  PressKey(VK_RIGHT);
-  PressKey(VK_RETURN);
-  HWND about = WaitForWindow("#32770", nullptr, 5000, p.pi.dwProcessId);
+  HWND about = p.OpenAbout();
   ASSERT_NE(about, nullptr) << "no About dialog appeared";
   // An empty Caption leaves the platform's title alone.
   EXPECT_EQ(TextOf(about).substr(0, 5), "About");
@@ -623,6 +643,56 @@ TEST(Program, AboutShowsThePlatformsAboutBoxWithTheProgramsText) {
 
 namespace {
 
+// Native first for the named libraries in the program's processes while this lives: the loader
+// then takes a file of that name wherever it looks before its own. Wine reads WINEDLLOVERRIDES
+// only from the Unix environment a process starts with, so these go in the prefix's overrides
+// for the program (rasapi32 is native only already).
+struct NativeFirst {
+  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\Tessaline.exe";
+  explicit NativeFirst(const std::vector<std::string>& names) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &key, nullptr);
+    for (const std::string& name : names) RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)"native,builtin", 15);
+    RegCloseKey(key);
+  }
+  ~NativeFirst() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
+};
+
+}  // namespace
+
+// A library named like one the program uses and lying beside it (in its current folder too) is
+// never taken for the platform's: do-nothing ones under each name, preferred by the loader to its
+// own wherever it finds them, while the program starts, lists the service's entries and opens
+// About. Each leaves a file when it is loaded.
+TEST(Program, LoadsNoLibraryLaidBesideIt) {
+  const std::string dir = tsupport::FreshTestDir("tess-planted-");
+  const std::vector<std::string> names = {"version", "comctl32", "shell32", "rasapi32", "rnaph"};
+  for (const std::string& name : names) ASSERT_TRUE(CopyFileA("planted.dll", (dir + "\\" + name + ".dll").c_str(), FALSE));
+  tsupport::WriteTextFile(dir + "\\planted.pbk", "[Home Internet]\r\n[Office Network]\r\n");
+  SetEnvironmentVariableA("RASSERVICE_PHONEBOOK", (dir + "\\planted.pbk").c_str());
+  {
+    NativeFirst overrides(names);
+    Program p(dir);
+    EXPECT_NE(p.wnd, nullptr) << "the program shows its window";
+    if (p.wnd) {
+      EXPECT_EQ(SendMessageA(p.Child("ComboBox"), CB_GETCOUNT, 0, 0), 2) << "the service's entries";
+      HWND about = p.OpenAbout();
+      EXPECT_NE(about, nullptr) << "no About dialog appeared";
+      if (about) PostMessageA(about, WM_COMMAND, IDOK, 0);
+      EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }, 5000));
+      PostMessageA(p.wnd, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(p.Ended(10000));
+    }
+  }
+  for (const std::string& name : names)
+    EXPECT_EQ(GetFileAttributesA((dir + "\\" + name + ".dll.loaded").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the program loaded the " << name << ".dll beside it";
+  tsupport::RemoveTree(dir);
+}
+
+namespace {
+
 // The caption bar of a single-bordered window and its text area (the caption less three
 // buttons), by the platform's metrics.
 RECT CaptionOf(const Screenshot& s) {
@@ -633,7 +703,7 @@ RECT CaptionOf(const Screenshot& s) {
 }  // namespace
 
 TEST(Program, ShowsItsStyledCaptionActiveAndInactive) {
-  Program p(true);
+  Program p;
   ASSERT_NE(p.wnd, nullptr);
   ASSERT_TRUE(BringToFront(p.wnd));
   // The picture of each look is kept beside the other build results.

@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "MessageTrust.h"
 #include "rtl/Exceptions.h"
+#include "SystemLibrary.h"
 
 namespace gui {
 
@@ -33,9 +34,16 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
+// The common controls (the status bar's class) from the system folder, bound here rather than
+// imported: an import is resolved by the loader before the program's entry, where a library of
+// that name beside the program would be taken first. Loaded once and kept, as an import would be.
 void TApplication::Initialize() {
+  static const HMODULE controls = LoadSystemLibrary("comctl32.dll");
+  using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  auto init = controls ? reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")))
+                       : nullptr;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (init) init(&icc);
 }
 
 void TApplication::SetTitle(const std::string& v) {

@@ -1,13 +1,21 @@
 #include "Shell.h"
 
+#include "SystemLibrary.h"
+
 namespace gui {
 
 namespace {
 
-// The named function of the shell library, loaded on first use; null when either is missing.
+// The shell library, loaded once on first use.
+HMODULE ShellLibrary() {
+  static const HMODULE shell = LoadSystemLibrary("shell32.dll");
+  return shell;
+}
+
+// The named function of the shell library; null when either is missing.
 template <class TCall>
 TCall ShellFunction(const char* name) {
-  static const HMODULE shell = LoadLibraryA("shell32.dll");
+  HMODULE shell = ShellLibrary();
   return shell ? reinterpret_cast<TCall>(reinterpret_cast<void*>(GetProcAddress(shell, name))) : nullptr;
 }
 

@@ -1,7 +1,7 @@
 // The shell's calls, with the shell library loaded the first time one is made instead of with the
 // program: only a click on a link or the About box needs it, and loading it at start-up costs
-// time for nothing. Once loaded it stays. Without it each call fails as the platform's own does
-// when it cannot run.
+// time for nothing. It comes from the system folder (SystemLibrary.h) and, once loaded, stays.
+// Without it each call fails as the platform's own does when it cannot run.
 #pragma once
 
 #include <windows.h>
