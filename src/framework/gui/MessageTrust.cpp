@@ -6,6 +6,7 @@
 #include "ExceptionHook.h"
 #include "Messages.h"
 #include "Subclass.h"
+#include "WindowClass.h"
 
 namespace gui {
 
@@ -59,13 +60,7 @@ HWND ReleaseWindow() {
   if (g_releaseWindow && IsWindow(g_releaseWindow)) return g_releaseWindow;
   static const char* kClass = "TessalineReleaseWindow";
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(instance, kClass, &wc)) {
-    wc.lpfnWndProc = ReleaseProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClass;
-    RegisterClassA(&wc);
-  }
+  EnsureWindowClass(kClass, ReleaseProc);
   // Message-only: it is never shown and hears no broadcasts.
   g_releaseWindow = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   return g_releaseWindow;

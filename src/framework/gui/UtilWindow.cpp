@@ -1,5 +1,6 @@
 #include "UtilWindow.h"
 
+#include "WindowClass.h"
 #include "rtl/Exceptions.h"
 
 namespace gui {
@@ -9,13 +10,7 @@ static const char* kUtilClass = "TessalineUtilWindow";
 TUtilWindow::TUtilWindow(Handler handler, int)
     : handler_(std::move(handler)), subclass_([this](TMessage& m) { Dispatch(m); }) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(instance, kUtilClass, &wc)) {
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = kUtilClass;
-    RegisterClassA(&wc);
-  }
+  EnsureWindowClass(kUtilClass, DefWindowProcA);
   // A top-level popup, never shown: unlike message-only windows it also hears broadcasts.
   handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!handle_) throw rtl::EOutOfResources(rtl::msg::kOutOfResources);
