@@ -226,7 +226,7 @@ void TGxFormStyler::DrawCaptionIcon(HDC dc, RECT& t) {
   // The program's icon, else the platform's: both shared and fixed for the process, so they are
   // looked up once (a lookup costs more than the rest of a paint).
   static const HICON fallback = [] {
-    HICON program = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    HICON program = gui::ProgramIcon();
     return program ? program : LoadIconA(nullptr, IDI_APPLICATION);
   }();
   if (!icon) icon = fallback;

@@ -4,9 +4,11 @@
 
 #include "ExceptionHook.h"
 #include "Forms.h"
+#include "Icon.h"
 #include "MessageTrust.h"
 #include "rtl/Exceptions.h"
 #include "SystemLibrary.h"
+#include "WindowClass.h"
 
 namespace gui {
 
@@ -69,14 +71,7 @@ static const char* kApplicationClass = "TApplication";
 HWND TApplication::Handle() {
   if (handle_) return handle_;
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(instance, kApplicationClass, &wc)) {
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));  // the taskbar button's, as the form's
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassA(&wc);
-  }
+  EnsureWindowClass(kApplicationClass, DefWindowProcA, ProgramIcon());  // the taskbar button's, as the form's
   // A caption for the taskbar's text and system menu; no size, and off every screen: it has
   // nothing to show (Wine would put a pixel of it on the screen).
   handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),

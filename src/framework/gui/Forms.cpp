@@ -142,7 +142,7 @@ void TForm::CreateParams(TCreateParams& p) {
     p.Height = r.bottom - r.top;
     UpdateBoundsFields(left_, top_, p.Width, p.Height);
   }
-  p.Icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  p.Icon = ProgramIcon();
 }
 
 void TForm::CreateHandleDone() {
@@ -155,7 +155,7 @@ void TForm::CreateHandleDone() {
 
 HICON TForm::WindowIcon() const {
   HICON icon = icon_->Handle();
-  return icon ? icon : LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  return icon ? icon : ProgramIcon();
 }
 
 void TForm::ApplyIcon(rtl::TObject*) {

@@ -99,4 +99,10 @@ void TIcon::DefineProperties(rtl::TFiler& filer) {
       !data_.empty());
 }
 
+HICON ProgramIcon() {
+  // Looked up once: fixed for the process, and a lookup costs about as much as a caption's paint.
+  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  return icon;
+}
+
 }  // namespace gui

@@ -42,4 +42,8 @@ class TIcon : public rtl::TPersistent {
   std::vector<uint8_t> data_;
 };
 
+// The program's icon (its module's icon resource 1), shared: nothing to free; null when the module
+// has none.
+HICON ProgramIcon();
+
 }  // namespace gui
