@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "LaunchMarks.h"
+#include "Yardstick.h"
 
 namespace {
 
@@ -26,31 +27,12 @@ LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
   launchmarks::Start(__argc, __argv);
   Mark("process start and DLLs loaded, until main");
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = self;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "BareWindow";
-  RegisterClassA(&wc);
-  HMENU menu = CreateMenu();
-  AppendMenuA(menu, MF_STRING, 1, "E&xit");
-  AppendMenuA(menu, MF_STRING, 2, "About");
-  const DWORD style = WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-  RECT r{0, 0, 508, 161};
-  AdjustWindowRectEx(&r, style, TRUE, 0);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HWND wnd = CreateWindowExA(0, "BareWindow", "Bare window", style, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                             (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, menu, self, nullptr);
+  HWND wnd = yardstick::MakeMenuWindow(self, "BareWindow", "Bare window", Proc,
+                                       WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
   Mark("class, menu and window made");
   ShowWindow(wnd, SW_SHOWNORMAL);
   UpdateWindow(wnd);
   Mark("shown and painted");
   launchmarks::FinishAtIdle(wnd);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return 0;
+  return yardstick::RunLoop();
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "LaunchMarks.h"
+#include "Yardstick.h"
 #include "ras_api.h"
 
 namespace {
@@ -59,22 +60,8 @@ int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
   Mark("process start and DLLs loaded, until main");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = self;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "StockWindow";
-  RegisterClassA(&wc);
-  HMENU menu = CreateMenu();
-  AppendMenuA(menu, MF_STRING, 1, "E&xit");
-  AppendMenuA(menu, MF_STRING, 2, "About");
-  const DWORD style = WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-  RECT r{0, 0, 508, 161};
-  AdjustWindowRectEx(&r, style, TRUE, 0);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HWND wnd = CreateWindowExA(0, "StockWindow", "Stock window", style, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                             (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, menu, self, nullptr);
+  HWND wnd = yardstick::MakeMenuWindow(self, "StockWindow", "Stock window", Proc,
+                                       WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN);
   auto gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HFONT bold = CreateFontA(-24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
@@ -91,11 +78,7 @@ int WINAPI WinMain(HINSTANCE self, HINSTANCE, LPSTR, int) {
   UpdateWindow(wnd);
   Mark("shown and painted");
   launchmarks::FinishAtIdle(wnd);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  int code = yardstick::RunLoop();
   DeleteObject(bold);
-  return 0;
+  return code;
 }
