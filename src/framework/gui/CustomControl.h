@@ -7,6 +7,7 @@
 
 namespace gui {
 
+// A canvas on a windowed control's own DC.
 class TControlCanvas : public TCanvas {
  public:
   explicit TControlCanvas(TWinControl& control) : control_(control) {}
@@ -21,8 +22,7 @@ class TControlCanvas : public TCanvas {
   HDC dc_ = nullptr;
 };
 
-// A windowless control: its parent paints it (Paint) and feeds it mouse messages.
-
+// A windowed control that paints itself (Paint) on its canvas.
 class TCustomControl : public TWinControl {
   RTL_CLASS(TCustomControl, TWinControl)
  public:
