@@ -90,6 +90,10 @@ TEST_F(MainWindow, TheTaskbarButtonShowsTheTitleAndFollowsTheWindowWhichComesBac
   main.Show();
   HWND form = Form1->Handle(), button = app.WindowHandle();
   EXPECT_EQ(TaskbarButtons(), std::vector<std::string>{"Tessaline"}) << "not the window's own caption";
+  const auto programIcon = reinterpret_cast<LRESULT>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+  ASSERT_NE(programIcon, 0);
+  for (WPARAM kind : {ICON_BIG, ICON_SMALL, ICON_SMALL2})
+    EXPECT_EQ(SendMessageA(button, WM_GETICON, kind, 0), programIcon) << "the button's icon, kind " << kind;
   RECT normal, now;
   GetWindowRect(form, &normal);
   // Maximised by the person, minimised when the line comes up: back in its normal state when

@@ -71,7 +71,7 @@ static const char* kApplicationClass = "TApplication";
 HWND TApplication::Handle() {
   if (handle_) return handle_;
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  EnsureWindowClass(kApplicationClass, DefWindowProcA, ProgramIcon());  // the taskbar button's, as the form's
+  EnsureWindowClass(kApplicationClass, DefWindowProcA);
   // A caption for the taskbar's text and system menu; no size, and off every screen: it has
   // nothing to show (Wine would put a pixel of it on the screen).
   handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
@@ -110,6 +110,10 @@ void TApplication::WndProc(TMessage& m) {
       SendMessageA(form, WM_SYSCOMMAND, command, m.LParam);
       return;
     }
+    case WM_GETICON:  // the taskbar button's icon: the program's, unless one was set
+      subclass_->CallPrevious(m);
+      if (!m.Result && m.WParam <= ICON_SMALL2) m.Answer(reinterpret_cast<LRESULT>(ProgramIcon()));
+      return;
     case WM_SETFOCUS:
       // Activated (from the taskbar, or by a restore): the form takes the activation, or the
       // window it is waiting for (a message box, the About box).

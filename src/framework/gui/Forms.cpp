@@ -142,7 +142,6 @@ void TForm::CreateParams(TCreateParams& p) {
     p.Height = r.bottom - r.top;
     UpdateBoundsFields(left_, top_, p.Width, p.Height);
   }
-  p.Icon = ProgramIcon();
 }
 
 void TForm::CreateHandleDone() {
@@ -150,7 +149,7 @@ void TForm::CreateHandleDone() {
   // The menu bar may wrap or the frame differ from the estimate: correct by what was measured.
   if (clientSizeSet_) SetClientSize(clientWidth_, clientHeight_);
   // The window answers WM_GETICON with the form's icon (the platform asks as it makes the window's
-  // frame): setting it as well would have the platform convert the image twice more.
+  // frame): set on the window, or given to its class, the platform would convert the image again.
 }
 
 HICON TForm::WindowIcon() const {

@@ -115,7 +115,6 @@ void TWinControl::CreateWnd() {
       wc.hInstance = instance;
       wc.hCursor = p.Cursor;
       wc.hbrBackground = p.Background;
-      wc.hIcon = p.Icon;
       wc.lpszClassName = className.c_str();
       if (!RegisterClassA(&wc)) throw rtl::EOutOfResources("Cannot register window class " + className);
     }

@@ -27,7 +27,6 @@ struct TCreateParams {
   UINT ClassStyle = CS_DBLCLKS;
   HCURSOR Cursor = nullptr;
   HBRUSH Background = nullptr;
-  HICON Icon = nullptr;
 };
 
 class TWinControl : public TControl {
