@@ -224,21 +224,28 @@ void TGxFormStyler::DrawCaptionIcon(HDC dc, RECT& t) {
   t.left += 1;
   HICON icon = OwnerForm()->Icon().Handle();
   // The program's icon, else the platform's: both shared and fixed for the process, so they are
-  // looked up once (a lookup costs more than the rest of a paint).
-  static const HICON fallback = [] {
-    HICON program = gui::ProgramIcon();
-    return program ? program : LoadIconA(nullptr, IDI_APPLICATION);
-  }();
-  if (!icon) icon = fallback;
+  // looked up once, when first needed (a lookup costs more than the rest of a paint).
+  if (!icon) {
+    static const HICON fallback = [] {
+      HICON program = gui::ProgramIcon();
+      return program ? program : LoadIconA(nullptr, IDI_APPLICATION);
+    }();
+    icon = fallback;
+  }
   if (HICON small = SmallIcon(icon)) DrawIconEx(dc, t.left + 1, t.top + 1, small, 0, 0, 0, nullptr, DI_NORMAL);
   t.left += GetSystemMetrics(SM_CXSMICON) + 1;
 }
 
 HICON TGxFormStyler::SmallIcon(HICON icon) {
-  if (icon == smallIconOf_ && smallIcon_) return smallIcon_;
   int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   if (cx == 0) cx = GetSystemMetrics(SM_CXSIZE);
   if (cy == 0) cy = GetSystemMetrics(SM_CYSIZE);
+  // The form's own icon, read from a file, is made small from the file's image: the picture
+  // of a copy, at a fifth of its cost (the icon keeps it).
+  const gui::TIcon& own = OwnerForm()->Icon();
+  if (icon == own.Handle())
+    if (HICON small = own.SmallHandle(cx, cy)) return small;
+  if (icon == smallIconOf_ && smallIcon_) return smallIcon_;
   // The small image from the icon's own resource when it has one, else the image scaled.
   smallIcon_.Reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
   if (!smallIcon_) smallIcon_.Reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GdiCounter.h"
+#include "IconFiles.h"
 #include "MessageRecorder.h"
 #include "StylerTest.h"
 
@@ -140,18 +141,7 @@ namespace {
 
 // An icon file of one 16 x 16 image in a single colour.
 void LoadIcon(gui::TIcon& icon, COLORREF colour) {
-  std::vector<uint8_t> f;
-  auto put = [&f](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) f.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  put(0, 2), put(1, 2), put(1, 2);                                  // the directory: one icon
-  put(16, 1), put(16, 1), put(0, 1), put(0, 1), put(1, 2), put(32, 2);  // 16 x 16, 32 bits
-  put(40 + 16 * 16 * 4 + 16 * 4, 4), put(22, 4);
-  put(40, 4), put(16, 4), put(32, 4), put(1, 2), put(32, 2);         // the image and its mask
-  for (int i = 0; i < 6; ++i) put(0, 4);
-  for (int i = 0; i < 16 * 16; ++i) put(0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour), 4);
-  for (int i = 0; i < 16; ++i) put(0, 4);
-  rtl::TMemoryStream stream(std::move(f));
+  rtl::TMemoryStream stream(tsupport::IconFile(16, [colour](int, int) { return colour; }));
   icon.LoadFromStream(stream);
 }
 

@@ -23,7 +23,9 @@ TIcon::~TIcon() { Clear(); }
 
 void TIcon::Clear() {
   handle_.Reset();
+  small_.Reset();
   data_.clear();
+  imageOffset_ = imageBytes_ = 0;
   width_ = height_ = 0;
 }
 
@@ -54,7 +56,19 @@ void TIcon::LoadFromStream(rtl::TStream& stream) {
   width_ = w;
   height_ = h;
   data_ = std::move(data);
+  imageOffset_ = e.offset;
+  imageBytes_ = e.bytes;
   OnChange(this);
+}
+
+HICON TIcon::SmallHandle(int cx, int cy) const {
+  if (!imageBytes_ || cx <= 0 || cy <= 0) return nullptr;
+  if (small_ && cx == smallCx_ && cy == smallCy_) return small_.Get();
+  small_.Reset(CreateIconFromResourceEx(const_cast<uint8_t*>(data_.data() + imageOffset_),
+                                        static_cast<DWORD>(imageBytes_), TRUE, 0x00030000, cx, cy, LR_DEFAULTCOLOR));
+  smallCx_ = cx;
+  smallCy_ = cy;
+  return small_.Get();
 }
 
 void TIcon::SaveToStream(rtl::TStream& stream) const {
