@@ -46,7 +46,7 @@ RasEntryPoints g_ras{};
 
 template <class T>
 void Lookup(HMODULE library, T& slot, const char* name) {
-  slot = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  slot = gui::LibraryFunction<T>(library, name);
 }
 
 // A field of a service record, read no further than the field even without a terminator.

@@ -14,8 +14,7 @@ HMODULE Library() {
 
 template <class TCall>
 TCall Call(const char* name) {
-  HMODULE library = Library();
-  return library ? reinterpret_cast<TCall>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+  return gui::LibraryFunction<TCall>(Library(), name);
 }
 
 template <class TCall, class... TArgs>

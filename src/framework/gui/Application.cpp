@@ -42,8 +42,7 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   static const HMODULE controls = LoadSystemLibrary("comctl32.dll");
   using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  auto init = controls ? reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")))
-                       : nullptr;
+  auto init = LibraryFunction<TInit>(controls, "InitCommonControlsEx");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   if (init) init(&icc);
 }

@@ -133,7 +133,7 @@ void TForm::CreateParams(TCreateParams& p) {
   p.Style = WindowStyle();  // created hidden; Show makes it visible
   p.ExStyle = WindowExStyle();
   // The main form's window is owned by the application window, which carries the taskbar button.
-  p.WndParent = Application && Application->MainForm() == this ? Application->Handle() : nullptr;
+  p.WndParent = IsMainForm() ? Application->Handle() : nullptr;
   p.Menu = menu_ ? menu_->Handle() : nullptr;
   if (clientSizeSet_) {
     RECT r{0, 0, clientWidth_, clientHeight_};
@@ -151,6 +151,8 @@ void TForm::CreateHandleDone() {
   // The window answers WM_GETICON with the form's icon (the platform asks as it makes the window's
   // frame): set on the window, or given to its class, the platform would convert the image again.
 }
+
+bool TForm::IsMainForm() const { return Application && Application->MainForm() == this; }
 
 HICON TForm::WindowIcon() const {
   HICON icon = icon_->Handle();
@@ -281,7 +283,7 @@ void TForm::Show() {
 void TForm::VisibleChanged() {
   if (!HandleAllocated() || IsLoading()) return;
   rtl::TAliveToken alive = AliveToken();
-  bool main = Application && Application->MainForm() == this;
+  bool main = IsMainForm();
   if (Visible()) {
     if (!centred_ && (position_ == poScreenCenter || position_ == poDesktopCenter)) Center();
     centred_ = true;
@@ -328,7 +330,7 @@ void TForm::Close() {
   TCloseAction action = caHide;
   OnClose(this, action);
   if (!alive || action == caNone) return;
-  if (Application && Application->MainForm() == this) {
+  if (IsMainForm()) {
     Application->Terminate();
     Hide();
     return;
@@ -456,7 +458,7 @@ void TForm::WndProc(TMessage& m) {
       rtl::TAliveToken alive = AliveToken();
       TCustomControl::WndProc(m);
       if (!alive) return;
-      if (Application && Application->MainForm() == this && m.WParam <= SIZE_MAXIMIZED)
+      if (IsMainForm() && m.WParam <= SIZE_MAXIMIZED)
         Application->MainFormMinimized(m.WParam == SIZE_MINIMIZED);
       if (m.WParam != SIZE_MINIMIZED) AlignControls();
       OnResize(this);

@@ -104,6 +104,8 @@ class TForm : public TCustomControl {
   void ApplyIcon(rtl::TObject* = nullptr);
   // The form's icon, else the program's (resource 1).
   HICON WindowIcon() const;
+  // The application's main form: its window is owned by the application window, which follows it.
+  bool IsMainForm() const;
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);

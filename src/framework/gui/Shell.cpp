@@ -15,8 +15,7 @@ HMODULE ShellLibrary() {
 // The named function of the shell library; null when either is missing.
 template <class TCall>
 TCall ShellFunction(const char* name) {
-  HMODULE shell = ShellLibrary();
-  return shell ? reinterpret_cast<TCall>(reinterpret_cast<void*>(GetProcAddress(shell, name))) : nullptr;
+  return LibraryFunction<TCall>(ShellLibrary(), name);
 }
 
 }  // namespace

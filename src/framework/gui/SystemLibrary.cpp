@@ -9,23 +9,24 @@ using TSetDllDirectoryA = BOOL(WINAPI*)(LPCSTR);
 
 // Looked up, not imported: systems before the search flags lack them, and an import would stop
 // the program from starting there.
-FARPROC Kernel32Call(const char* name) { return GetProcAddress(GetModuleHandleA("kernel32.dll"), name); }
+template <class TCall>
+TCall Kernel32Call(const char* name) {
+  return LibraryFunction<TCall>(GetModuleHandleA("kernel32.dll"), name);
+}
 
 // Where SetDefaultDllDirectories exists, LoadLibraryEx also understands the search flags (they
 // came with the same update).
 bool HasSearchFlags() {
-  static const bool has = Kernel32Call("SetDefaultDllDirectories") != nullptr;
+  static const bool has = Kernel32Call<TSetDefaultDllDirectories>("SetDefaultDllDirectories") != nullptr;
   return has;
 }
 
 }  // namespace
 
 void RestrictLibrarySearch() {
-  if (auto restrict = reinterpret_cast<TSetDefaultDllDirectories>(
-          reinterpret_cast<void*>(Kernel32Call("SetDefaultDllDirectories")))) {
+  if (auto restrict = Kernel32Call<TSetDefaultDllDirectories>("SetDefaultDllDirectories")) {
     restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  } else if (auto setDirectory = reinterpret_cast<TSetDllDirectoryA>(
-                 reinterpret_cast<void*>(Kernel32Call("SetDllDirectoryA")))) {
+  } else if (auto setDirectory = Kernel32Call<TSetDllDirectoryA>("SetDllDirectoryA")) {
     setDirectory("");  // the current folder out of the search; the program's folder stays
   }
 }

@@ -20,4 +20,10 @@ void RestrictLibrarySearch();
 // Released with FreeLibrary as any other.
 HMODULE LoadSystemLibrary(const char* name);
 
+// The named function of library, as the function type TCall; null when either is missing.
+template <class TCall>
+TCall LibraryFunction(HMODULE library, const char* name) {
+  return library ? reinterpret_cast<TCall>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
 }  // namespace gui
